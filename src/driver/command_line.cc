@@ -1,0 +1,283 @@
+#include "driver/command_line.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "core/random_james.h"
+#include "core/sha1.h"
+#include "driver/catalogue.h"
+#include "driver/harness.h"
+#include "results/cpu_file.h"
+#include "results/filter.h"
+#include "results/listing.h"
+#include "results/number_text.h"
+#include "results/result_table.h"
+
+namespace bench {
+
+namespace {
+
+constexpr const char* USAGE_HEAD =
+    "Usage: bench [-h] [-l[s]] [-m <result-file>] [-b] [-s{a|d}{t|r|c}] [-r{m|v|d}]\n"
+    "             [-i <test>] [-t] [-r <reg-exp>] [-c <clock> [\"CPU-description\"]]\n"
+    "             [<mask>]\n"
+    "    -h      print help message (this text)\n"
+    "    -l[s|<width>]\n"
+    "            don't run any tests, print result table(s) only\n"
+    "            \"s\" generates \"spread-sheet readable\" output\n"
+    "    -m <result-file> merge the given result file\n"
+    "    -b[b]   [super-]brief mode (don't print header and old results)\n"
+    "    -s{a|d}{t|r|c}\n"
+    "            sort results (ascending/descending, time/ref/clock)\n"
+    "    -r{m|v|d} <bytes>\n"
+    "            restrict tests according to physical RAM (m),\n"
+    "            virtual memory (v) or free disk space (d).\n"
+    "            <bytes> is number of bytes, examples: 256k, 64m, 2g\n"
+    "    -i <test> run only the given test (<test> - see below)\n"
+    "    -t      self-test (pseudo-random generator, SHA-1)\n"
+    "    -r <reg-exp> restrict result table to systems matching <reg-exp>\n"
+    "    -c      system-description:\n"
+    "      <clock> is CPU clock in MHz (see the 2nd column of \"%s\")\n"
+    "      \"CPU-description\" is arbitrary string (abbreviations are preferred,\n"
+    "                        see \"%s\" ignoring first two columns)\n"
+    "    if -c is not specified, the first line of \"%s\" will be read\n"
+    "    <mask>  is bit-mask (hexadecimal number 0xNNNN can be used):\n";
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Copies `text` into the description buffer, cut to 127 bytes.
+void setDescription(RunSettings* settings, const char* text) {
+  std::snprintf(settings->descriptionBuffer, DESCRIPTION_BUFFER_SIZE, "%s", text);
+  settings->descriptionOffset = 0;
+}
+
+void parseSortOption(const char* arg, RunSettings* settings) {
+  char direction = arg[2];
+  if (direction != 'a' && direction != 'd') {
+    settings->sortResults = false;
+    std::fprintf(stderr, "Error in sorting argument \"%s\" (will be ignored)\n", arg);
+    return;
+  }
+  settings->sortAscending = direction == 'a';
+  settings->sortResults = true;
+  switch (arg[3]) {
+    case 't':
+      settings->sortKey = SortKey::TIME;
+      break;
+    case 'r':
+      settings->sortKey = SortKey::REF;
+      break;
+    case 'c':
+      settings->sortKey = SortKey::CLOCK;
+      break;
+    default:
+      settings->sortResults = false;
+      break;
+  }
+}
+
+void runSelfTests() {
+  printBanner();
+  RandomJames generator;
+  std::printf("RandomJames pseudo-random generator test: %s\n",
+              generator.selfTest() ? "passed" : "failed");
+  std::printf("SHA-1 digest test: %s\n", sha1SelfTest() ? "passed" : "failed");
+  std::fflush(stdout);
+}
+
+}  // namespace
+
+uint32_t parseSize(const char* text) {
+  const char* end = text;
+  uint32_t value = readUnsigned32(text, &end);
+  switch (*end) {
+    case 'K':
+    case 'k':
+      return value * 1024u;
+    case 'M':
+    case 'm':
+      return value * 1048576u;
+    case 'G':
+    case 'g':
+      return value * 1073741824u;
+    default:
+      return value;
+  }
+}
+
+ParsedCommandLine parseCommandLine(int argc, const char* const* argv, RunSettings* settings) {
+  ParsedCommandLine parsed;
+  for (int i = 1; i < argc; ++i) {
+    const char* arg = argv[i];
+    if (arg[0] != '-') {
+      parsed.maskArgument = arg;
+      break;
+    }
+    const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+    switch (arg[1]) {
+      case 'h':
+        parsed.outcome = ParseOutcome::SHOW_USAGE;
+        return parsed;
+      case 'l':
+        settings->listMode = true;
+        if (arg[2] == 's') {
+          settings->spreadSheetMode = true;
+        } else if (isDigit(arg[2])) {
+          int width = decimalValue(arg + 2);
+          settings->listWidth = width > 160 ? 160 : (width < 40 ? 40 : width);
+        }
+        break;
+      case 'm':
+        if (value != nullptr) {
+          settings->mergeFileName = value;
+          ++i;
+        }
+        break;
+      case 'b':
+        settings->briefMode = true;
+        if (arg[2] == 'b') settings->superBriefMode = true;
+        break;
+      case 's':
+        parseSortOption(arg, settings);
+        break;
+      case 'r':
+        if (arg[2] == '\0') {
+          if (value != nullptr) {
+            ++i;
+            if (!compileSystemFilter(value, settings)) {
+              parsed.outcome = ParseOutcome::FILTER_INVALID;
+              return parsed;
+            }
+          }
+        } else if (arg[2] == 'm' || arg[2] == 'v' || arg[2] == 'd') {
+          if (value != nullptr) {
+            ++i;
+            uint32_t size = parseSize(value);
+            if (arg[2] == 'm') settings->ramLimit = size;
+            if (arg[2] == 'v') settings->vmLimit = size;
+            if (arg[2] == 'd') settings->diskLimit = size;
+          }
+        } else {
+          std::fprintf(stderr, "Error in restricting argument \"%s\" (will be ignored)\n", arg);
+        }
+        break;
+      case 'i':
+        if (value != nullptr) {
+          ++i;
+          int32_t n = decimalValue(value);
+          n = n < 1 ? 1 : (n > TEST_COUNT ? TEST_COUNT : n);
+          settings->testMask = testBit(n);
+          parsed.testGiven = true;
+        }
+        break;
+      case 't':
+        parsed.outcome = ParseOutcome::SELF_TEST;
+        return parsed;
+      case 'c':
+        if (value != nullptr) {
+          ++i;
+          settings->cpuClock = decimalValue(value);
+          settings->descriptionGiven = true;
+          if (i + 1 < argc) {
+            ++i;
+            setDescription(settings, argv[i]);
+          }
+        }
+        break;
+      case 'a':
+        settings->logPerTest = true;
+        break;
+      default:
+        std::fprintf(stderr,
+                     "Unknown argument \"%s\" (will be ignored), type \"bench -h\" for help!\n",
+                     arg);
+        break;
+    }
+  }
+  return parsed;
+}
+
+void printBanner() {
+  std::printf(
+      "KESTRO Bench %s-rev%d, a benchmark suite for personal computers\n"
+      "  Please send result file (%s) back to author!\n",
+      VERSION, REVISION, RESULT_FILE);
+}
+
+void printUsage() {
+  printBanner();
+  std::printf(USAGE_HEAD, CPU_FILE, CPU_FILE, CPU_FILE);
+  for (int n = 1; n <= TEST_COUNT; ++n) {
+    const TestEntry& entry = catalogueEntry(n);
+    std::printf("     %2d. 0x%06X .. ", n, testBit(n));
+    std::printf(entry.usageTitle, entry.usageParams[0], entry.usageParams[1],
+                entry.usageParams[2]);
+    std::printf("\n");
+  }
+  std::fflush(stdout);
+}
+
+int benchMain(int argc, const char* const* argv) {
+  RunSettings& settings = runSettings;
+  if (argc <= 1) {
+    printUsage();
+    return 1;
+  }
+  ParsedCommandLine parsed = parseCommandLine(argc, argv, &settings);
+  switch (parsed.outcome) {
+    case ParseOutcome::SHOW_USAGE:
+      printUsage();
+      return 1;
+    case ParseOutcome::SELF_TEST:
+      runSelfTests();
+      return 0;
+    case ParseOutcome::FILTER_INVALID:
+      std::fflush(stdout);
+      return 11;
+    case ParseOutcome::CONTINUE:
+      break;
+  }
+
+  if (!settings.briefMode) printBanner();
+  if (parsed.maskArgument != nullptr && !parsed.testGiven) {
+    settings.testMask = static_cast<uint32_t>(automaticBaseValue(parsed.maskArgument)) & 0xFFFFFFu;
+  }
+  if (!settings.descriptionGiven && !readCpuFile(CPU_FILE, &settings)) {
+    std::fprintf(stderr,
+                 "CPU type & frequency were not specified in the command line,\n"
+                 "CPU file \"%s\" was not found => using default values [\"%s\",%d]!\n",
+                 CPU_FILE, settings.cpuDescription(), settings.cpuClock);
+  }
+
+  ResultTable table;
+  if (!table.loadResults(RESULT_FILE)) {
+    std::fprintf(stderr, "Error reading old result file \"%s\"!\n", RESULT_FILE);
+  }
+
+  if (settings.mergeFileName != nullptr) {
+    if (table.loadResults(settings.mergeFileName)) {
+      table.mergeDuplicates();
+      table.saveResults();
+      std::printf("OK merging the \"%s\" file. %d items were enhanced.\n", settings.mergeFileName,
+                  table.enhancedCount());
+    } else {
+      std::fprintf(stderr, "Cannot merge the \"%s\" file!\n", settings.mergeFileName);
+    }
+    std::fflush(stdout);
+    return 0;
+  }
+
+  if (settings.listMode) {
+    for (int n = 1; n <= TEST_COUNT; ++n) {
+      if (settings.testMask & testBit(n)) printTestTable(table, n, settings);
+    }
+    std::fflush(stdout);
+    return 0;
+  }
+
+  runSelectedTests(table);
+  std::fflush(stdout);
+  return settings.exitCode;
+}
+
+}  // namespace bench

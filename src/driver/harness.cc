@@ -1,0 +1,155 @@
+#include "driver/harness.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "driver/catalogue.h"
+#include "platform/clock.h"
+#include "results/filter.h"
+
+namespace bench {
+
+namespace {
+
+constexpr uint64_t MIB = 1048576;
+
+bool exceeds(uint32_t limit, uint32_t needMiB) {
+  return limit != 0 && static_cast<uint64_t>(limit) < needMiB * MIB;
+}
+
+// The ref value of a time on a clock: time x 1e-6 x clock.
+double refOf(int32_t timeMs, int32_t clock) { return timeMs * 1e-6 * clock; }
+
+void printOtherSystems(const ResultTable& table, int test, int32_t timeMs, const char* description,
+                       int32_t clock) {
+  for (int i = 0; i < table.count(); ++i) {
+    const ResultRecord& other = table.record(i);
+    if (other.test != test) continue;
+    if (std::strcmp(other.description, description) == 0 && other.clock == clock) continue;
+    if (!filterAccepts(runSettings, other.description)) continue;
+    std::printf("%-52.52s%7.2fs%5.0f%% ref:%8.2f\n", other.description, other.time * 0.001,
+                static_cast<double>(timeMs) * 100 / other.time, refOf(other.time, other.clock));
+  }
+}
+
+void appendPerTestLog(int test, int32_t timeMs, int32_t clock, const char* description) {
+  char name[16];
+  std::snprintf(name, sizeof name, "%d.txt", test);
+  std::FILE* log = std::fopen(name, "a");
+  if (log == nullptr) return;
+  std::fprintf(log, "%8d %4d %s\n", timeMs, clock, description);
+  std::fclose(log);
+}
+
+}  // namespace
+
+uint32_t applyResourceLimits(uint32_t mask, const RunSettings& settings) {
+  for (int n = 1; n <= TEST_COUNT; ++n) {
+    if ((mask & testBit(n)) == 0) continue;
+    const TestEntry& entry = catalogueEntry(n);
+    if (exceeds(settings.ramLimit, entry.ramMiB) || exceeds(settings.vmLimit, entry.vmMiB) ||
+        exceeds(settings.diskLimit, entry.diskMiB)) {
+      mask &= ~testBit(n);
+    }
+  }
+  return mask;
+}
+
+void recordResult(ResultTable& table, int test, int32_t timeMs) {
+  const char* description = runSettings.cpuDescription();
+  int32_t clock = runSettings.cpuClock;
+
+  bool isNew = true;
+  int32_t old = 0;
+  for (int i = 0; i < table.count(); ++i) {
+    const ResultRecord& record = table.record(i);
+    if (record.test == test && record.clock == clock &&
+        std::strcmp(record.description, description) == 0) {
+      isNew = false;
+      old = record.time;
+    }
+  }
+  if (!isNew) {
+    for (int i = 0; i < table.count(); ++i) {
+      ResultRecord& record = table.record(i);
+      if (record.test == test && record.clock == clock &&
+          std::strcmp(record.description, description) == 0 && record.time > timeMs) {
+        record.time = timeMs;
+        record.enhanced = true;
+        table.markDirty();
+      }
+    }
+  }
+
+  if (!runSettings.briefMode) {
+    std::printf("%-52.52s%7.2fs", description, timeMs * 0.001);
+    if (isNew) {
+      std::printf("   NEW");
+    } else {
+      std::printf("%+6.2f", (static_cast<double>(timeMs) - old) * 0.001);
+    }
+    std::printf(" ref:%8.2f\n", refOf(timeMs, clock));
+    printOtherSystems(table, test, timeMs, description, clock);
+  } else {
+    if (runSettings.superBriefMode) {
+      std::printf("%2d %-58.58s", test, description);
+    } else {
+      std::printf("%-61.61s", description);
+    }
+    std::printf("%9.3fs", timeMs * 0.001);
+    if (isNew) {
+      std::printf("     NEW\n");
+    } else {
+      std::printf("%7.2f%%\n", static_cast<double>(timeMs) * 100 / old);
+    }
+  }
+  std::fflush(stdout);
+
+  if (isNew) {
+    table.append(description, clock, test, timeMs, true);
+    table.markDirty();
+  }
+  if (runSettings.logPerTest) appendPerTestLog(test, timeMs, clock, description);
+  table.saveResults();
+  platform::sleepMillis(PAUSE_MS);
+}
+
+void runSelectedTests(ResultTable& table) {
+  uint32_t mask = applyResourceLimits(runSettings.testMask, runSettings);
+  std::printf("Running tests \"%04X\" on \"%s\" (%d MHz):\n", mask, runSettings.cpuDescription(),
+              runSettings.cpuClock);
+  std::fflush(stdout);
+  runSettings.exitCode = 0;
+  for (int n = 1; n <= TEST_COUNT; ++n) {
+    if ((mask & testBit(n)) == 0) continue;
+    const TestEntry& entry = catalogueEntry(n);
+    if (entry.routine == nullptr) continue;  // not built into this program
+    int32_t time = entry.routine();
+    std::fflush(stdout);
+    if (time < 0) {
+      // The test has printed why it could not do its work.
+      runSettings.exitCode = 11;
+      continue;
+    }
+    if (time == 0) {
+      switch (entry.zeroMeaning) {
+        case ZeroMeaning::ALLOCATION_FAILURE:
+          std::fprintf(stderr, "%d MB of main memory cannot be allocated!\n",
+                       entry.failureMegabytes);
+          runSettings.exitCode = 11;
+          break;
+        case ZeroMeaning::NOT_EXPECTED:
+          std::fprintf(stderr, "Test %d returned a time of 0 ms; the result is not recorded.\n",
+                       n);
+          runSettings.exitCode = 11;
+          break;
+        case ZeroMeaning::SKIPPED_SILENTLY:
+          break;
+      }
+      continue;
+    }
+    recordResult(table, n, time);
+  }
+}
+
+}  // namespace bench

@@ -1,0 +1,34 @@
+// The run harness: drops the tests that the resource limits exclude, runs the
+// selected tests in test-number order, prints each result beside the other
+// systems' results, records it and saves the table, then pauses.
+//
+// Main thread only.
+#ifndef BENCH_DRIVER_HARNESS_H_
+#define BENCH_DRIVER_HARNESS_H_
+
+#include <cstdint>
+
+#include "driver/settings.h"
+#include "results/result_table.h"
+
+namespace bench {
+
+// The pause after every recorded result.
+inline constexpr uint32_t PAUSE_MS = 20000;
+
+// Clears from `mask` the tests whose RAM, VM or disk need exceeds a non-zero
+// limit of `settings` (compared in bytes, unsigned 32-bit).
+uint32_t applyResourceLimits(uint32_t mask, const RunSettings& settings);
+
+// Prints the result line of `test` with `timeMs`, and the other systems'
+// times; improves or appends this system's record, appends to the per-test
+// log with -a, saves the table and pauses.
+void recordResult(ResultTable& table, int test, int32_t timeMs);
+
+// Runs the tests selected by runSettings.testMask and sets
+// runSettings.exitCode (11 when a test failed or its memory could not be had).
+void runSelectedTests(ResultTable& table);
+
+}  // namespace bench
+
+#endif  // BENCH_DRIVER_HARNESS_H_

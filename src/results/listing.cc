@@ -1,0 +1,100 @@
+#include "results/listing.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "driver/catalogue.h"
+#include "results/filter.h"
+
+namespace bench {
+
+namespace {
+
+int compareNumbers(double a, double b) { return a < b ? -1 : (a > b ? 1 : 0); }
+
+int compareDescriptions(const ResultRecord& a, const ResultRecord& b) {
+  int order = std::strcmp(a.description, b.description);  // unsigned bytes
+  return order < 0 ? -1 : (order > 0 ? 1 : 0);
+}
+
+// The description between double quotes as one comma-separated cell: a
+// double quote inside it is doubled, anything else prints unchanged.
+std::string quotedCell(const char* text) {
+  std::string cell = "\"";
+  for (const char* p = text; *p != '\0'; ++p) {
+    if (*p == '"') cell += '"';
+    cell += *p;
+  }
+  cell += '"';
+  return cell;
+}
+
+void printHeading(int test, bool spreadSheet) {
+  const TestEntry& entry = catalogueEntry(test);
+  if (spreadSheet) {
+    std::printf("\n\"  ");
+  } else {
+    std::printf("\n  %d: ", test);
+  }
+  std::printf(entry.listingTitle, entry.listingParams[0], entry.listingParams[1],
+              entry.listingParams[2]);
+  std::printf(spreadSheet ? "\",Clock[MHz],Time[s],Ref\n" : "\n");
+}
+
+}  // namespace
+
+double refValue(const ResultRecord& record) {
+  return static_cast<double>(record.time) * record.clock * 1e-6;
+}
+
+int compareRecords(const ResultRecord& a, const ResultRecord& b, SortKey key, bool ascending) {
+  int order = 0;
+  switch (key) {
+    case SortKey::TIME:
+      order = compareNumbers(a.time, b.time);
+      if (order == 0) order = compareNumbers(refValue(a), refValue(b));
+      break;
+    case SortKey::REF:
+      order = compareNumbers(refValue(a), refValue(b));
+      if (order == 0) order = compareNumbers(a.time, b.time);
+      break;
+    case SortKey::CLOCK:
+      order = compareNumbers(a.clock, b.clock);
+      break;
+  }
+  if (order == 0) order = compareDescriptions(a, b);
+  return ascending ? order : -order;
+}
+
+void printTestTable(const ResultTable& table, int test, const RunSettings& settings) {
+  printHeading(test, settings.spreadSheetMode);
+
+  std::vector<int> selected;
+  for (int i = 0; i < table.count(); ++i) {
+    const ResultRecord& record = table.record(i);
+    if (record.test == test && filterAccepts(settings, record.description)) selected.push_back(i);
+  }
+  if (settings.sortResults) {
+    std::sort(selected.begin(), selected.end(), [&](int a, int b) {
+      return compareRecords(table.record(a), table.record(b), settings.sortKey,
+                            settings.sortAscending) < 0;
+    });
+  }
+
+  int width = settings.listWidth - 23;
+  for (int index : selected) {
+    const ResultRecord& record = table.record(index);
+    if (settings.spreadSheetMode) {
+      std::printf("%s,%d,%.2f,%.2f\n", quotedCell(record.description).c_str(), record.clock,
+                  record.time * 0.001, refValue(record));
+    } else {
+      std::printf("%-*.*s%8.2fs, ref:%7.2f\n", width, width, record.description,
+                  record.time * 0.001, refValue(record));
+    }
+  }
+}
+
+}  // namespace bench

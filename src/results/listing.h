@@ -1,0 +1,27 @@
+// The listing of the result table per test (`-l`): plain fixed-width rows or
+// comma-separated rows for spread-sheets, filtered by the system filter and
+// optionally sorted by time, ref or clock.
+//
+// Reads the run settings; changes nothing in the table. Main thread only.
+#ifndef BENCH_RESULTS_LISTING_H_
+#define BENCH_RESULTS_LISTING_H_
+
+#include "driver/settings.h"
+#include "results/result_table.h"
+
+namespace bench {
+
+// A record's run length in thousands of millions of clock cycles:
+// time [ms] x clock [MHz] x 1e-6, in double arithmetic.
+double refValue(const ResultRecord& record);
+
+// Compares two records by `key`: negative when `a` comes first in a listing
+// sorted in the given direction; 0 when keys and descriptions are equal.
+int compareRecords(const ResultRecord& a, const ResultRecord& b, SortKey key, bool ascending);
+
+// Prints the heading and rows of test `test` (1..24).
+void printTestTable(const ResultTable& table, int test, const RunSettings& settings);
+
+}  // namespace bench
+
+#endif  // BENCH_RESULTS_LISTING_H_

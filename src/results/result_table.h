@@ -1,0 +1,88 @@
+// The result table: the best time of every (system, test) pair, loaded from
+// and saved to the shared result file, grown by the harness and by merging.
+//
+// A system is identified by (description, clock). Equal descriptions share
+// one interned text, so two records have equal descriptions exactly when
+// their `description` pointers are equal. Texts live as long as the table.
+// Used by the main thread only.
+#ifndef BENCH_RESULTS_RESULT_TABLE_H_
+#define BENCH_RESULTS_RESULT_TABLE_H_
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+namespace bench {
+
+struct ResultRecord {
+  const char* description;  // interned text
+  int32_t clock;            // MHz
+  int32_t test;             // test number (any positive number from files)
+  int32_t time;             // best time in milliseconds
+  bool enhanced;            // new or improved, not yet written to enhanced.txt
+};
+
+class ResultTable {
+ public:
+  ResultTable() = default;
+  ResultTable(const ResultTable&) = delete;
+  ResultTable& operator=(const ResultTable&) = delete;
+
+  int count() const { return count_; }
+  int capacity() const { return capacity_; }
+  const ResultRecord& record(int index) const { return records_[index]; }
+  ResultRecord& record(int index) { return records_[index]; }
+
+  bool dirty() const { return dirty_; }
+  void markDirty() { dirty_ = true; }
+  int enhancedCount() const { return enhancedCount_; }
+
+  // Returns the shared text equal to `text` byte for byte, or a new copy of
+  // it that lives as long as the table.
+  const char* internDescription(std::string_view text);
+
+  // Appends a record (its description is interned here). The capacity grows
+  // to the smallest multiple of 128 that holds the new count.
+  void append(std::string_view description, int32_t clock, int32_t test, int32_t time,
+              bool enhanced);
+
+  // Appends the records of a result file. Returns false only when the file
+  // cannot be opened (the table is then unchanged). Reading stops silently
+  // at the first line that is not a record.
+  bool loadResults(const char* fileName);
+
+  // Writes the table to results.txt and appends every new or improved record
+  // to enhanced.txt. Returns false without touching any file when the table
+  // is not dirty, and false when a file cannot be opened or written: then
+  // results.txt keeps its previous contents whole and the table stays dirty,
+  // so the next save tries again. results.txt is replaced atomically.
+  bool saveResults();
+
+  // Collapses records of the same test, clock and description into the
+  // first of them, which keeps the least time; counts strict improvements in
+  // enhancedCount(). Sets the dirty flag.
+  // REQUIRES: every enhanced flag is clear (right after loading).
+  void mergeDuplicates();
+
+ private:
+  void reserveFor(int needed);
+
+  std::unique_ptr<ResultRecord[]> records_;
+  int count_ = 0;
+  int capacity_ = 0;
+  bool dirty_ = false;
+  int enhancedCount_ = 0;
+  // Owns every description text; the set finds a text by its contents.
+  std::vector<std::unique_ptr<char[]>> texts_;
+  std::unordered_set<std::string_view> textIndex_;
+};
+
+// Formats one record the way result files hold it: "%2d %8d %4d %s\n".
+std::string formatRecordLine(const ResultRecord& record);
+
+}  // namespace bench
+
+#endif  // BENCH_RESULTS_RESULT_TABLE_H_

@@ -1,0 +1,26 @@
+// Runs the bench binary with given arguments in the current directory and
+// collects its exit status and both output streams.
+#ifndef BENCH_UNITTESTS_CLI_BENCH_RUNNER_H_
+#define BENCH_UNITTESTS_CLI_BENCH_RUNNER_H_
+
+#include <string>
+#include <vector>
+
+namespace bench::testing {
+
+struct BenchRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs BENCH_BINARY with `args` (each passed as one argument) in the
+// current directory, standard input from /dev/null.
+BenchRun runBench(const std::vector<std::string>& args);
+
+// The path of a fixture file.
+std::string fixturePath(const std::string& name);
+
+}  // namespace bench::testing
+
+#endif  // BENCH_UNITTESTS_CLI_BENCH_RUNNER_H_

@@ -1,0 +1,79 @@
+#include "support/test_support.h"
+
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "platform/clock.h"
+
+namespace bench::testing {
+
+namespace {
+
+int64_t fakeNowMillis = 0;
+int32_t fakeStepMillis = 20000;
+int fakeSleepCount = 0;
+uint32_t fakeLastSleep = 0;
+
+platform::ClockReading fakeClock() {
+  platform::ClockReading reading{fakeNowMillis / 1000, static_cast<int32_t>(fakeNowMillis % 1000)};
+  fakeNowMillis += fakeStepMillis;
+  return reading;
+}
+
+void fakeSleep(uint32_t millis) {
+  ++fakeSleepCount;
+  fakeLastSleep = millis;
+}
+
+}  // namespace
+
+ScopedTempDir::ScopedTempDir() : previous_(std::filesystem::current_path()) {
+  std::random_device entropy;
+  for (;;) {
+    path_ = std::filesystem::temp_directory_path() /
+            ("bench-test-" + std::to_string(entropy()) + std::to_string(entropy()));
+    if (std::filesystem::create_directory(path_)) break;
+  }
+  std::filesystem::current_path(path_);
+}
+
+ScopedTempDir::~ScopedTempDir() {
+  std::error_code ignored;
+  std::filesystem::current_path(previous_, ignored);
+  std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                               std::filesystem::perm_options::add, ignored);
+  std::filesystem::remove_all(path_, ignored);
+}
+
+ScopedFakeTime::ScopedFakeTime(int32_t stepMillis) {
+  fakeNowMillis = 1000000;
+  fakeStepMillis = stepMillis;
+  fakeSleepCount = 0;
+  fakeLastSleep = 0;
+  platform::setClockForTesting(fakeClock);
+  platform::setSleepForTesting(fakeSleep);
+}
+
+ScopedFakeTime::~ScopedFakeTime() {
+  platform::setClockForTesting(nullptr);
+  platform::setSleepForTesting(nullptr);
+}
+
+void ScopedFakeTime::setStep(int32_t stepMillis) { fakeStepMillis = stepMillis; }
+int ScopedFakeTime::sleepCount() const { return fakeSleepCount; }
+uint32_t ScopedFakeTime::lastSleepMillis() const { return fakeLastSleep; }
+
+void writeFile(const std::string& name, const std::string& contents) {
+  std::ofstream out(name, std::ios::binary);
+  out << contents;
+}
+
+std::string readFile(const std::string& name) {
+  std::ifstream in(name, std::ios::binary);
+  std::ostringstream contents;
+  contents << in.rdbuf();
+  return contents.str();
+}
+
+}  // namespace bench::testing

@@ -1,0 +1,52 @@
+// Helpers for tests: a scoped temporary working directory, a fake clock and
+// pause that make 20-second measurements instantaneous, and output capture.
+#ifndef BENCH_UNITTESTS_SUPPORT_TEST_SUPPORT_H_
+#define BENCH_UNITTESTS_SUPPORT_TEST_SUPPORT_H_
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace bench::testing {
+
+// Creates a fresh directory and makes it the current directory; restores the
+// previous current directory and removes the new one on destruction.
+class ScopedTempDir {
+ public:
+  ScopedTempDir();
+  ~ScopedTempDir();
+  ScopedTempDir(const ScopedTempDir&) = delete;
+  ScopedTempDir& operator=(const ScopedTempDir&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path previous_;
+  std::filesystem::path path_;
+};
+
+// Replaces the platform clock while alive: every reading advances the clock
+// by `stepMillis` (so the first timerElapsed() after a timerStart() returns
+// exactly `stepMillis`). Replaces the pause with a no-op that counts calls.
+class ScopedFakeTime {
+ public:
+  explicit ScopedFakeTime(int32_t stepMillis = 20000);
+  ~ScopedFakeTime();
+  ScopedFakeTime(const ScopedFakeTime&) = delete;
+  ScopedFakeTime& operator=(const ScopedFakeTime&) = delete;
+
+  // Sets the advance of each following reading.
+  void setStep(int32_t stepMillis);
+  // Number of pauses requested, and the length of the last one.
+  int sleepCount() const;
+  uint32_t lastSleepMillis() const;
+};
+
+// Writes `contents` to `name` in the current directory.
+void writeFile(const std::string& name, const std::string& contents);
+// Reads a whole file; empty when it does not exist.
+std::string readFile(const std::string& name);
+
+}  // namespace bench::testing
+
+#endif  // BENCH_UNITTESTS_SUPPORT_TEST_SUPPORT_H_
