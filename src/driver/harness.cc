@@ -114,6 +114,35 @@ void recordResult(ResultTable& table, int test, int32_t timeMs) {
   platform::sleepMillis(PAUSE_MS);
 }
 
+int32_t runOneTest(ResultTable& table, const TestEntry& entry, TestRoutine routine) {
+  int32_t time = routine();
+  std::fflush(stdout);
+  if (time < 0) {
+    // The test has printed why it could not do its work.
+    runSettings.exitCode = 11;
+    return time;
+  }
+  if (time > 0) {
+    recordResult(table, entry.number, time);
+    return time;
+  }
+  switch (entry.zeroMeaning) {
+    case ZeroMeaning::ALLOCATION_FAILURE:
+      std::fprintf(stderr, "%d MB of main memory cannot be allocated!\n", entry.failureMegabytes);
+      runSettings.exitCode = 11;
+      break;
+    case ZeroMeaning::NOT_EXPECTED:
+      // A 0 ms time in the shared table would be a plainly wrong result.
+      std::fprintf(stderr, "Test %d returned a time of 0 ms; the result is not recorded.\n",
+                   entry.number);
+      runSettings.exitCode = 11;
+      break;
+    case ZeroMeaning::SKIPPED_SILENTLY:
+      break;
+  }
+  return time;
+}
+
 void runSelectedTests(ResultTable& table) {
   uint32_t mask = applyResourceLimits(runSettings.testMask, runSettings);
   std::printf("Running tests \"%04X\" on \"%s\" (%d MHz):\n", mask, runSettings.cpuDescription(),
@@ -124,31 +153,7 @@ void runSelectedTests(ResultTable& table) {
     if ((mask & testBit(n)) == 0) continue;
     const TestEntry& entry = catalogueEntry(n);
     if (entry.routine == nullptr) continue;  // not built into this program
-    int32_t time = entry.routine();
-    std::fflush(stdout);
-    if (time < 0) {
-      // The test has printed why it could not do its work.
-      runSettings.exitCode = 11;
-      continue;
-    }
-    if (time == 0) {
-      switch (entry.zeroMeaning) {
-        case ZeroMeaning::ALLOCATION_FAILURE:
-          std::fprintf(stderr, "%d MB of main memory cannot be allocated!\n",
-                       entry.failureMegabytes);
-          runSettings.exitCode = 11;
-          break;
-        case ZeroMeaning::NOT_EXPECTED:
-          std::fprintf(stderr, "Test %d returned a time of 0 ms; the result is not recorded.\n",
-                       n);
-          runSettings.exitCode = 11;
-          break;
-        case ZeroMeaning::SKIPPED_SILENTLY:
-          break;
-      }
-      continue;
-    }
-    recordResult(table, n, time);
+    runOneTest(table, entry, entry.routine);
   }
 }
 

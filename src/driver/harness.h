@@ -8,6 +8,7 @@
 
 #include <cstdint>
 
+#include "driver/catalogue.h"
 #include "driver/settings.h"
 #include "results/result_table.h"
 
@@ -24,6 +25,11 @@ uint32_t applyResourceLimits(uint32_t mask, const RunSettings& settings);
 // times; improves or appends this system's record, appends to the per-test
 // log with -a, saves the table and pauses.
 void recordResult(ResultTable& table, int test, int32_t timeMs);
+
+// Runs one test through `routine` and handles its result: records a time,
+// or reports a failure (setting runSettings.exitCode to 11) and records
+// nothing. Returns the routine's result.
+int32_t runOneTest(ResultTable& table, const TestEntry& entry, TestRoutine routine);
 
 // Runs the tests selected by runSettings.testMask and sets
 // runSettings.exitCode (11 when a test failed or its memory could not be had).

@@ -30,6 +30,8 @@ class ResultTable {
   ResultTable() = default;
   ResultTable(const ResultTable&) = delete;
   ResultTable& operator=(const ResultTable&) = delete;
+  ResultTable(ResultTable&&) = default;
+  ResultTable& operator=(ResultTable&&) = default;
 
   int count() const { return count_; }
   int capacity() const { return capacity_; }

@@ -1,0 +1,191 @@
+#include "driver/harness.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "driver/catalogue.h"
+#include "support/test_support.h"
+
+namespace bench {
+namespace {
+
+using ::testing::internal::CaptureStderr;
+using ::testing::internal::CaptureStdout;
+using ::testing::internal::GetCapturedStderr;
+using ::testing::internal::GetCapturedStdout;
+
+class HarnessTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    resetRunSettings();
+    setDescription("Test CPU", 2000);
+  }
+  void TearDown() override { resetRunSettings(); }
+
+  static void setDescription(const char* text, int32_t clock) {
+    std::snprintf(runSettings.descriptionBuffer, DESCRIPTION_BUFFER_SIZE, "%s", text);
+    runSettings.descriptionOffset = 0;
+    runSettings.cpuClock = clock;
+  }
+
+  std::string record(int test, int32_t timeMs) {
+    CaptureStdout();
+    recordResult(table_, test, timeMs);
+    return GetCapturedStdout();
+  }
+
+  testing::ScopedTempDir dir_;
+  testing::ScopedFakeTime time_;
+  ResultTable table_;
+};
+
+TEST(ResourceLimits, VirtualMemoryLimitDropsLargeTests) {
+  RunSettings settings;
+  settings.vmLimit = 64u << 20;
+  EXPECT_EQ(applyResourceLimits(0xFFFFFF, settings), 0x5DC7FBu);
+}
+
+TEST(ResourceLimits, LimitEqualToANeedKeepsTheTestOneByteLessDropsIt) {
+  struct Case {
+    uint32_t RunSettings::*limit;
+    int test;
+    uint32_t needMiB;
+  };
+  const Case cases[] = {
+      {&RunSettings::ramLimit, 3, 131},
+      {&RunSettings::vmLimit, 14, 1036},
+      {&RunSettings::diskLimit, 19, 1025},
+  };
+  for (const Case& c : cases) {
+    RunSettings settings;
+    settings.*c.limit = c.needMiB << 20;
+    EXPECT_EQ(applyResourceLimits(testBit(c.test), settings), testBit(c.test)) << c.test;
+    settings.*c.limit = (c.needMiB << 20) - 1;
+    EXPECT_EQ(applyResourceLimits(testBit(c.test), settings), 0u) << c.test;
+  }
+}
+
+TEST_F(HarnessTest, NewThenSlowerThenFasterInFullMode) {
+  table_.append("Other CPU", 3000, 7, 10000, false);
+  table_.append("Other CPU", 3000, 8, 5000, false);
+
+  std::string first = record(7, 12340);
+  EXPECT_EQ(first,
+            "Test CPU                                              12.34s   NEW ref:   24.68\n"
+            "Other CPU                                             10.00s  123% ref:   30.00\n");
+  ASSERT_EQ(table_.count(), 3);
+  EXPECT_EQ(table_.record(2).time, 12340);
+  EXPECT_EQ(time_.sleepCount(), 1);
+  EXPECT_EQ(time_.lastSleepMillis(), 20000u);
+  EXPECT_EQ(testing::readFile("results.txt"),
+            " 7    10000 3000 Other CPU\n"
+            " 8     5000 3000 Other CPU\n"
+            " 7    12340 2000 Test CPU\n");
+  EXPECT_EQ(testing::readFile("enhanced.txt"), " 7    12340 2000 Test CPU\n");
+
+  std::string slower = record(7, 13000);
+  EXPECT_EQ(slower.substr(0, 71),
+            "Test CPU                                              13.00s +0.66 ref:");
+  EXPECT_EQ(table_.record(2).time, 12340);
+  EXPECT_FALSE(table_.dirty());
+  EXPECT_EQ(testing::readFile("enhanced.txt"), " 7    12340 2000 Test CPU\n");
+
+  std::string faster = record(7, 11000);
+  EXPECT_EQ(faster.substr(0, 71),
+            "Test CPU                                              11.00s -1.34 ref:");
+  EXPECT_EQ(table_.record(2).time, 11000);
+  EXPECT_EQ(testing::readFile("enhanced.txt"),
+            " 7    12340 2000 Test CPU\n"
+            " 7    11000 2000 Test CPU\n");
+  EXPECT_EQ(table_.count(), 3);
+}
+
+TEST_F(HarnessTest, BriefModesShowPercentOfTheStoredTime) {
+  runSettings.briefMode = true;
+  EXPECT_EQ(record(5, 2000),
+            "Test CPU                                                         2.000s     NEW\n");
+  EXPECT_EQ(record(5, 3000),
+            "Test CPU                                                         3.000s 150.00%\n");
+  runSettings.superBriefMode = true;
+  EXPECT_EQ(record(5, 1000),
+            " 5 Test CPU                                                      1.000s  50.00%\n");
+  EXPECT_EQ(table_.record(0).time, 1000);
+}
+
+TEST_F(HarnessTest, OtherSystemsAreThoseWithAnotherDescriptionOrClock) {
+  table_.append("Test CPU", 2000, 1, 900, false);
+  table_.append("Test CPU", 2400, 1, 800, false);  // same text, other clock
+  table_.append("Test CPUX", 2000, 1, 700, false);
+  std::string out = record(1, 1000);
+  EXPECT_EQ(out.find("Test CPU                                               1.00s +0.10"), 0u);
+  EXPECT_NE(out.find("Test CPU                                               0.80s  125%"),
+            std::string::npos);
+  EXPECT_NE(out.find("Test CPUX                                              0.70s  143%"),
+            std::string::npos);
+  EXPECT_EQ(out.find("0.90s"), std::string::npos);
+}
+
+TEST_F(HarnessTest, ClockZeroGivesRefZero) {
+  setDescription("No clock", 0);
+  EXPECT_NE(record(2, 99999).find(" ref:    0.00\n"), std::string::npos);
+}
+
+TEST_F(HarnessTest, LongDescriptionIsCutInTheResultLine) {
+  setDescription("0123456789012345678901234567890123456789012345678901234567890123456789", 1);
+  std::string out = record(2, 1000);
+  EXPECT_EQ(out.substr(0, 53), "0123456789012345678901234567890123456789012345678901 ");
+}
+
+TEST_F(HarnessTest, PerTestLogAppendsEveryResult) {
+  runSettings.logPerTest = true;
+  record(7, 500);
+  record(7, 600);
+  EXPECT_EQ(testing::readFile("7.txt"), "     500 2000 Test CPU\n     600 2000 Test CPU\n");
+}
+
+int32_t returnsZero() { return 0; }
+int32_t returnsFailed() { return TEST_FAILED; }
+int32_t returnsTime() { return 4321; }
+
+TEST_F(HarnessTest, ZeroResultFollowsTheCatalogue) {
+  struct Case {
+    int test;
+    TestRoutine routine;
+    const char* message;
+    int exitCode;
+    int records;
+  };
+  const Case cases[] = {
+      {12, returnsZero, "64 MB of main memory cannot be allocated!\n", 11, 0},
+      {24, returnsZero, "2048 MB of main memory cannot be allocated!\n", 11, 0},
+      {1, returnsZero, "Test 1 returned a time of 0 ms; the result is not recorded.\n", 11, 0},
+      {22, returnsZero, "", 0, 0},
+      {8, returnsFailed, "", 11, 0},
+      {8, returnsTime, "", 0, 1},
+  };
+  for (const Case& c : cases) {
+    ResultTable table;
+    runSettings.exitCode = 0;
+    CaptureStdout();
+    CaptureStderr();
+    runOneTest(table, catalogueEntry(c.test), c.routine);
+    GetCapturedStdout();
+    EXPECT_EQ(GetCapturedStderr(), c.message) << c.test;
+    EXPECT_EQ(runSettings.exitCode, c.exitCode) << c.test;
+    EXPECT_EQ(table.count(), c.records) << c.test;
+  }
+  EXPECT_EQ(time_.sleepCount(), 1);  // only the recorded result pauses
+}
+
+TEST_F(HarnessTest, RunLineIsPrintedEvenWhenLimitsLeaveNothing) {
+  runSettings.testMask = testBit(14);
+  runSettings.vmLimit = 1024;
+  CaptureStdout();
+  runSelectedTests(table_);
+  EXPECT_EQ(GetCapturedStdout(), "Running tests \"0000\" on \"Test CPU\" (2000 MHz):\n");
+  EXPECT_EQ(runSettings.exitCode, 0);
+}
+
+}  // namespace
+}  // namespace bench
