@@ -43,3 +43,95 @@ TEST(CommandLineCli, SelfTestPassesAndIgnoresLaterArguments) {
 
 }  // namespace
 }  // namespace bench::testing
+
+namespace bench::testing {
+namespace {
+
+const char* SAMPLE_RESULTS =
+    " 1    20000 3000 Fast CPU\n"
+    " 1    40000 1000 Slow CPU\n"
+    " 5    10000 3000 Fast CPU\n";
+
+TEST(CommandLineCli, MissingFilesAreReportedAndTheRunLineStillPrinted) {
+  ScopedTempDir dir;
+  // The limit leaves no test to run, so no test's 20-second measurement runs.
+  BenchRun run = runBench({"-b", "-rv", "1k", "-i", "1"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "Running tests \"0000\" on \"undefined\" (0 MHz):\n");
+  EXPECT_EQ(run.err,
+            "CPU type & frequency were not specified in the command line,\n"
+            "CPU file \"cpu.txt\" was not found => using default values [\"undefined\",0]!\n"
+            "Error reading old result file \"results.txt\"!\n");
+}
+
+TEST(CommandLineCli, CpuFileGivesTheSystemUnlessTheCommandLineDoes) {
+  ScopedTempDir dir;
+  writeFile("cpu.txt", "1 2400 Example CPU 2.4 GHz\n");
+  writeFile("results.txt", "");
+  BenchRun fromFile = runBench({"-b", "-rd", "1", "0x10"});
+  EXPECT_EQ(fromFile.out, "Running tests \"0000\" on \"Example CPU 2.4 GHz\" (2400 MHz):\n");
+  EXPECT_EQ(fromFile.err, "");
+  BenchRun fromArgs = runBench({"-b", "-rd", "1", "-c", "3000", "My box", "0x10"});
+  EXPECT_EQ(fromArgs.out, "Running tests \"0000\" on \"My box\" (3000 MHz):\n");
+}
+
+TEST(CommandLineCli, ListingPrintsEverySelectedTestInOrder) {
+  ScopedTempDir dir;
+  writeFile("results.txt", SAMPLE_RESULTS);
+  BenchRun run = runBench({"-b", "-l", "0x11"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out,
+            "\n  1: Eratosthen (5555555-th prime number):\n"
+            "Fast CPU                                                    20.00s, ref:  60.00\n"
+            "Slow CPU                                                    40.00s, ref:  40.00\n"
+            "\n  5: Needle-throwing simulation (Monte-Carlo, 100M iterations):\n"
+            "Fast CPU                                                    10.00s, ref:  30.00\n");
+  BenchRun sorted = runBench({"-b", "-sar", "-l", "1"});
+  EXPECT_LT(sorted.out.find("Slow CPU"), sorted.out.find("Fast CPU"));
+  BenchRun all = runBench({"-bb", "-ls"});
+  size_t headings = 0;
+  for (size_t at = all.out.find(",Clock[MHz],Time[s],Ref\n"); at != std::string::npos;
+       at = all.out.find(",Clock[MHz],Time[s],Ref\n", at + 1)) {
+    ++headings;
+  }
+  EXPECT_EQ(headings, 24u);
+  EXPECT_EQ(all.out.find("  1:"), std::string::npos);
+}
+
+TEST(CommandLineCli, MergeKeepsTheBestTimeAndRewritesTheTable) {
+  ScopedTempDir dir;
+  writeFile("results.txt", SAMPLE_RESULTS);
+  writeFile("theirs.txt", " 1    15000 3000 Fast CPU\n 1    18000 3000 Fast CPU\n 9 1 1 New\n");
+  BenchRun run = runBench({"-b", "-m", "theirs.txt"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "OK merging the \"theirs.txt\" file. 1 items were enhanced.\n");
+  EXPECT_EQ(readFile("results.txt"),
+            " 1    15000 3000 Fast CPU\n"
+            " 1    40000 1000 Slow CPU\n"
+            " 5    10000 3000 Fast CPU\n"
+            " 9        1    1 New\n");
+  EXPECT_EQ(readFile("enhanced.txt"), "");
+
+  BenchRun missing = runBench({"-b", "-m", "nothere.txt"});
+  EXPECT_EQ(missing.status, 0);
+  EXPECT_NE(missing.err.find("Cannot merge the \"nothere.txt\" file!\n"), std::string::npos);
+}
+
+TEST(CommandLineCli, MalformedOptionsAreReportedAndSkipped) {
+  ScopedTempDir dir;
+  writeFile("results.txt", "");
+  // "-rq" consumes nothing, so "5" is the mask (tests 1 and 3), and "-l"
+  // after it is ignored; the limit drops both tests so nothing is timed.
+  BenchRun run = runBench({"-b", "-sx", "-q", "-rq", "-rv", "1", "5", "-l"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "Running tests \"0000\" on \"undefined\" (0 MHz):\n");
+  EXPECT_EQ(run.err,
+            "Error in sorting argument \"-sx\" (will be ignored)\n"
+            "Unknown argument \"-q\" (will be ignored), type \"bench -h\" for help!\n"
+            "Error in restricting argument \"-rq\" (will be ignored)\n"
+            "CPU type & frequency were not specified in the command line,\n"
+            "CPU file \"cpu.txt\" was not found => using default values [\"undefined\",0]!\n");
+}
+
+}  // namespace
+}  // namespace bench::testing
