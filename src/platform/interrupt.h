@@ -1,0 +1,22 @@
+// Removal of a test's work files when the program is interrupted (Ctrl-C or
+// a termination request), so users do not find gigabytes of work files left
+// in their directories. Results saved before the interruption stay: the
+// result file is only ever replaced atomically.
+//
+// Main thread only.
+#ifndef BENCH_PLATFORM_INTERRUPT_H_
+#define BENCH_PLATFORM_INTERRUPT_H_
+
+namespace bench::platform {
+
+// From now until clearInterruptFiles(), an interruption deletes the named
+// files before the program ends with the signal's usual status.
+// REQUIRES: the names (and the array) stay valid until cleared.
+void setInterruptFiles(const char* const* names, int count);
+
+// Forgets the names given to setInterruptFiles.
+void clearInterruptFiles();
+
+}  // namespace bench::platform
+
+#endif  // BENCH_PLATFORM_INTERRUPT_H_
