@@ -257,9 +257,12 @@ int benchMain(int argc, const char* const* argv) {
   if (settings.mergeFileName != nullptr) {
     if (table.loadResults(settings.mergeFileName)) {
       table.mergeDuplicates();
-      table.saveResults();
-      std::printf("OK merging the \"%s\" file. %d items were enhanced.\n", settings.mergeFileName,
-                  table.enhancedCount());
+      if (table.saveResults()) {
+        std::printf("OK merging the \"%s\" file. %d items were enhanced.\n",
+                    settings.mergeFileName, table.enhancedCount());
+      } else {
+        std::fprintf(stderr, "Cannot save the results: %s\n", table.saveFailure().c_str());
+      }
     } else {
       std::fprintf(stderr, "Cannot merge the \"%s\" file!\n", settings.mergeFileName);
     }

@@ -110,7 +110,10 @@ void recordResult(ResultTable& table, int test, int32_t timeMs) {
     table.markDirty();
   }
   if (runSettings.logPerTest) appendPerTestLog(test, timeMs, clock, description);
-  table.saveResults();
+  if (!table.saveResults() && table.dirty()) {
+    // The table stays dirty: the next save tries again.
+    std::fprintf(stderr, "Cannot save the results: %s\n", table.saveFailure().c_str());
+  }
   platform::sleepMillis(PAUSE_MS);
 }
 
@@ -154,6 +157,12 @@ void runSelectedTests(ResultTable& table) {
     const TestEntry& entry = catalogueEntry(n);
     if (entry.routine == nullptr) continue;  // not built into this program
     runOneTest(table, entry, entry.routine);
+  }
+  if (table.dirty()) {
+    // Every save of this run failed since some result was recorded: say so
+    // rather than end as if the results were kept.
+    std::fprintf(stderr, "The results of this run were not saved to \"%s\"!\n", RESULT_FILE);
+    runSettings.exitCode = 11;
   }
 }
 

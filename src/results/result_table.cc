@@ -1,6 +1,7 @@
 #include "results/result_table.h"
 
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <unordered_map>
@@ -108,9 +109,13 @@ std::string formatRecordLine(const ResultRecord& record) {
 
 bool ResultTable::saveResults() {
   if (!dirty_) return false;
+  auto fail = [this](const char* action, const char* name) {
+    saveFailure_ = std::string("cannot ") + action + " \"" + name + "\": " + std::strerror(errno);
+    return false;
+  };
   // enhanced.txt is opened first: if it cannot be, results.txt is untouched.
   std::FILE* enhanced = std::fopen(ENHANCED_FILE, "a");
-  if (enhanced == nullptr) return false;
+  if (enhanced == nullptr) return fail("open", ENHANCED_FILE);
 
   std::string table;
   std::string improved;
@@ -126,21 +131,27 @@ bool ResultTable::saveResults() {
   char tempName[64];
   platform::makeTemporaryName(RESULT_FILE, tempName, sizeof tempName);
   std::FILE* temp = std::fopen(tempName, "w");
-  bool written = temp != nullptr &&
-                 std::fwrite(table.data(), 1, table.size(), temp) == table.size() &&
+  if (temp == nullptr) {
+    fail("create", tempName);
+    std::fclose(enhanced);
+    return false;
+  }
+  bool written = std::fwrite(table.data(), 1, table.size(), temp) == table.size() &&
                  platform::syncFile(temp);
-  if (temp != nullptr && std::fclose(temp) != 0) written = false;
+  if (!written) fail("write", tempName);
+  if (std::fclose(temp) != 0 && written) written = fail("write", tempName);
   if (!written) {
     platform::removeFile(tempName);
     std::fclose(enhanced);
     return false;
   }
 
-  // The improved records are appended in one piece, so a reader never meets
-  // half a record.
+  // The improved records are appended with one write, so a reader never
+  // meets half a record.
   std::setvbuf(enhanced, nullptr, _IONBF, 0);
   bool logged = std::fwrite(improved.data(), 1, improved.size(), enhanced) == improved.size();
-  if (std::fclose(enhanced) != 0) logged = false;
+  if (!logged) fail("write", ENHANCED_FILE);
+  if (std::fclose(enhanced) != 0 && logged) logged = fail("write", ENHANCED_FILE);
   if (!logged) {
     platform::removeFile(tempName);
     return false;
@@ -148,10 +159,12 @@ bool ResultTable::saveResults() {
   for (int i = 0; i < count_; ++i) records_[i].enhanced = false;
 
   if (!platform::renameFile(tempName, RESULT_FILE)) {
+    fail("replace", RESULT_FILE);
     platform::removeFile(tempName);
     return false;
   }
   dirty_ = false;
+  saveFailure_.clear();
   return true;
 }
 

@@ -63,6 +63,11 @@ class ResultTable {
   // so the next save tries again. results.txt is replaced atomically.
   bool saveResults();
 
+  // Why the last saveResults() that found the table dirty failed, such as
+  // `cannot write "results.txt": No space left on device`; empty after a
+  // successful save.
+  const std::string& saveFailure() const { return saveFailure_; }
+
   // Collapses records of the same test, clock and description into the
   // first of them, which keeps the least time; counts strict improvements in
   // enhancedCount(). Sets the dirty flag.
@@ -77,6 +82,7 @@ class ResultTable {
   int capacity_ = 0;
   bool dirty_ = false;
   int enhancedCount_ = 0;
+  std::string saveFailure_;
   // Owns every description text; the set finds a text by its contents.
   std::vector<std::unique_ptr<char[]>> texts_;
   std::unordered_set<std::string_view> textIndex_;

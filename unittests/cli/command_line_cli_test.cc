@@ -2,6 +2,8 @@
 // on the right stream, the one-shot commands.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "cli/bench_runner.h"
 #include "support/test_support.h"
 
@@ -111,6 +113,14 @@ TEST(CommandLineCli, MergeKeepsTheBestTimeAndRewritesTheTable) {
             " 5    10000 3000 Fast CPU\n"
             " 9        1    1 New\n");
   EXPECT_EQ(readFile("enhanced.txt"), "");
+
+  std::filesystem::remove("enhanced.txt");
+  std::filesystem::create_directory("enhanced.txt");  // the save cannot succeed
+  BenchRun unsaved = runBench({"-b", "-m", "theirs.txt"});
+  EXPECT_EQ(unsaved.status, 0);
+  EXPECT_EQ(unsaved.out, "");
+  EXPECT_EQ(unsaved.err, "Cannot save the results: cannot open \"enhanced.txt\": Is a directory\n");
+  EXPECT_EQ(readFile("results.txt").substr(0, 26), " 1    15000 3000 Fast CPU\n");
 
   BenchRun missing = runBench({"-b", "-m", "nothere.txt"});
   EXPECT_EQ(missing.status, 0);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "driver/catalogue.h"
@@ -142,6 +143,22 @@ TEST_F(HarnessTest, PerTestLogAppendsEveryResult) {
   record(7, 500);
   record(7, 600);
   EXPECT_EQ(testing::readFile("7.txt"), "     500 2000 Test CPU\n     600 2000 Test CPU\n");
+}
+
+TEST_F(HarnessTest, FailedSaveIsReportedAndRetriedByTheNextSave) {
+  std::filesystem::create_directory("enhanced.txt");
+  CaptureStderr();
+  record(3, 5000);
+  EXPECT_EQ(GetCapturedStderr(),
+            "Cannot save the results: cannot open \"enhanced.txt\": Is a directory\n");
+  EXPECT_TRUE(table_.dirty());
+  EXPECT_FALSE(std::filesystem::exists("results.txt"));
+
+  std::filesystem::remove("enhanced.txt");
+  CaptureStderr();
+  record(4, 6000);
+  EXPECT_EQ(GetCapturedStderr(), "");
+  EXPECT_EQ(testing::readFile("results.txt"), " 3     5000 2000 Test CPU\n 4     6000 2000 Test CPU\n");
 }
 
 int32_t returnsZero() { return 0; }
