@@ -119,7 +119,8 @@ TEST(CommandLineCli, MergeKeepsTheBestTimeAndRewritesTheTable) {
   BenchRun unsaved = runBench({"-b", "-m", "theirs.txt"});
   EXPECT_EQ(unsaved.status, 0);
   EXPECT_EQ(unsaved.out, "");
-  EXPECT_EQ(unsaved.err, "Cannot save the results: cannot open \"enhanced.txt\": Is a directory\n");
+  EXPECT_NE(unsaved.err.find("Cannot save the results: cannot open \"enhanced.txt\": Is a directory\n"),
+            std::string::npos);
   EXPECT_EQ(readFile("results.txt").substr(0, 26), " 1    15000 3000 Fast CPU\n");
 
   BenchRun missing = runBench({"-b", "-m", "nothere.txt"});
