@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 #include <vector>
 
 #include "core/random_james.h"
@@ -79,6 +80,20 @@ TEST(SortDoubles, TwoValuesAndNegativesWithOrganPipeOrder) {
     organPipe[i] = -static_cast<double>(std::min(i, organPipe.size() - 1 - i));
   }
   expectSorted(organPipe);
+}
+
+TEST(SortDoubles, ValuesWhosePairSumsOverflow) {
+  // The mean of the first and last element must not overflow to infinity,
+  // or the partition stops shrinking.
+  const double big = std::numeric_limits<double>::max();
+  std::vector<double> values = randomValues(100);
+  for (double& value : values) value = (value - 0.5) * big;
+  values.front() = big;
+  values.back() = big * 0.75;
+  expectSorted(values);
+  std::vector<double> allHuge(40, -big);
+  allHuge[7] = big;
+  expectSorted(allHuge);
 }
 
 TEST(SortDoubles, LargeRandomArray) { expectSorted(randomValues(1 << 20)); }
