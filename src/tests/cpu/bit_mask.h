@@ -54,7 +54,9 @@ class CBitMask {
 
   // REQUIRES: low() <= bit < high().
   bool test(int32_t bit) const { return (data_[(bit - low_) >> 3] >> ((bit - low_) & 7)) & 1; }
-  void set(int32_t bit) { data_[(bit - low_) >> 3] |= static_cast<uint8_t>(1u << ((bit - low_) & 7)); }
+  void set(int32_t bit) {
+    data_[(bit - low_) >> 3] |= static_cast<uint8_t>(1u << ((bit - low_) & 7));
+  }
 
  private:
   uint8_t* data_ = nullptr;

@@ -31,7 +31,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         FullSize{12, "Quick-sort in virtual memory: OK, double[8M], elapsed time: 20.00 sec\n"},
         FullSize{13, "Quick-sort in virtual memory: OK, double[32M], elapsed time: 20.00 sec\n"},
-        FullSize{14, "Quick-sort in virtual memory: OK, double[128M], elapsed time: 20.00 sec\n"}));
+        FullSize{14, "Quick-sort in virtual memory: OK, double[128M], elapsed time: 20.00 sec\n"}),
+    [](const ::testing::TestParamInfo<FullSize>& sizeInfo) {
+      return "Test" + std::to_string(sizeInfo.param.test);
+    });
 
 }  // namespace
 }  // namespace bench

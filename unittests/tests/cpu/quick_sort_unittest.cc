@@ -135,7 +135,10 @@ INSTANTIATE_TEST_SUITE_P(
     Tests12To14, QuickSortCatalogue,
     ::testing::Values(CatalogueCase{12, "64 MB of main memory cannot be allocated!\n"},
                       CatalogueCase{13, "256 MB of main memory cannot be allocated!\n"},
-                      CatalogueCase{14, "1024 MB of main memory cannot be allocated!\n"}));
+                      CatalogueCase{14, "1024 MB of main memory cannot be allocated!\n"}),
+    [](const ::testing::TestParamInfo<CatalogueCase>& caseInfo) {
+      return "Test" + std::to_string(caseInfo.param.test);
+    });
 
 }  // namespace
 }  // namespace bench

@@ -66,7 +66,8 @@ TEST_P(SieveTest, OneRepetitionFindsThe5555555thPrime) {
   std::string progress = expectedProgress();
   ASSERT_EQ(progress.size(), 170u * 5);
   std::string expected = progress;
-  if (!GetParam()) expected += "The 5555555-th prime number is: 96210113, elapsed time: 20.00 sec\n";
+  if (!GetParam())
+    expected += "The 5555555-th prime number is: 96210113, elapsed time: 20.00 sec\n";
   EXPECT_EQ(out, expected);
 }
 
