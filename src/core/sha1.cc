@@ -8,11 +8,6 @@ namespace {
 
 inline uint32_t rol(uint32_t value, int bits) { return (value << bits) | (value >> (32 - bits)); }
 
-inline uint32_t loadBigEndian(const uint8_t* p) {
-  return (static_cast<uint32_t>(p[0]) << 24) | (static_cast<uint32_t>(p[1]) << 16) |
-         (static_cast<uint32_t>(p[2]) << 8) | static_cast<uint32_t>(p[3]);
-}
-
 }  // namespace
 
 void Sha1Context::init() {
@@ -26,13 +21,22 @@ void Sha1Context::init() {
 }
 
 // The 80 steps run as straight-line code: the message schedule lives in a
-// 16-word ring, each step a macro expansion with no call, loop or table.
-#define SHA1_W(t) (w[(t)&15] = rol(w[((t) + 13) & 15] ^ w[((t) + 8) & 15] ^ w[((t) + 2) & 15] ^ w[(t)&15], 1))
+// 16-word ring, each step a macro expansion with no call, loop or table. The
+// first 16 steps read their word from the block with a byte-order swap.
+#define SHA1_LOAD(t)                                                              \
+  (w[t] = (static_cast<uint32_t>(block_[4 * (t)]) << 24) |                        \
+          (static_cast<uint32_t>(block_[4 * (t) + 1]) << 16) |                    \
+          (static_cast<uint32_t>(block_[4 * (t) + 2]) << 8) |                     \
+          static_cast<uint32_t>(block_[4 * (t) + 3]))
+#define SHA1_W(t)                                                                 \
+  (w[(t) & 15] = rol(w[((t) + 13) & 15] ^ w[((t) + 8) & 15] ^ w[((t) + 2) & 15] ^ \
+                         w[(t) & 15],                                             \
+                     1))
 #define SHA1_F1(b, c, d) ((b & (c ^ d)) ^ d)
 #define SHA1_F2(b, c, d) (b ^ c ^ d)
 #define SHA1_F3(b, c, d) (((b | c) & d) | (b & c))
 #define SHA1_STEP0(a, b, c, d, e, t)                               \
-  e += rol(a, 5) + SHA1_F1(b, c, d) + w[t] + 0x5A827999u;          \
+  e += rol(a, 5) + SHA1_F1(b, c, d) + SHA1_LOAD(t) + 0x5A827999u;  \
   b = rol(b, 30);
 #define SHA1_STEP1(a, b, c, d, e, t)                               \
   e += rol(a, 5) + SHA1_F1(b, c, d) + SHA1_W(t) + 0x5A827999u;     \
@@ -49,7 +53,6 @@ void Sha1Context::init() {
 
 void Sha1Context::compress() {
   uint32_t w[16];
-  for (int i = 0; i < 16; ++i) w[i] = loadBigEndian(block_ + 4 * i);
   uint32_t a = state_[0], b = state_[1], c = state_[2], d = state_[3], e = state_[4];
 
   SHA1_STEP0(a, b, c, d, e, 0) SHA1_STEP0(e, a, b, c, d, 1) SHA1_STEP0(d, e, a, b, c, 2)
@@ -91,6 +94,7 @@ void Sha1Context::compress() {
   state_[4] += e;
 }
 
+#undef SHA1_LOAD
 #undef SHA1_W
 #undef SHA1_F1
 #undef SHA1_F2

@@ -2,6 +2,9 @@
 
 #include <cstdlib>
 
+#include "tests/cpu/quick_sort.h"
+#include "tests/cpu/sieve.h"
+
 namespace bench {
 
 namespace {
@@ -12,7 +15,7 @@ using Z = ZeroMeaning;
 // parameters.
 const TestEntry CATALOGUE[TEST_COUNT] = {
     {1, "Eratosthen (%d-th prime number)", {5555555}, "Eratosthen (%d-th prime number):",
-     {5555555}, nullptr, Z::NOT_EXPECTED, 0, 16, 25, 1},
+     {5555555}, sieveTest, Z::NOT_EXPECTED, 0, 16, 25, 1},
     {2, "Flawed transposition of %dMB image (uses two buffers!)", {16},
      "Flawed transposition of %dMB image:", {16}, nullptr, Z::ALLOCATION_FAILURE, 32, 35, 44,
      1},
@@ -42,13 +45,16 @@ const TestEntry CATALOGUE[TEST_COUNT] = {
      "Adaptive K-D tree on disk (%dK operations):", {150}, nullptr, Z::NOT_EXPECTED, 0, 11, 20,
      59},
     {12, "Quick-sort in virtual memory (double[%dM] array)", {8},
-     "Quick-sort in virtual memory (double[%dM] array):", {8}, nullptr, Z::ALLOCATION_FAILURE,
+     "Quick-sort in virtual memory (double[%dM] array):", {8},
+     +[]() -> int32_t { return quickSortTest(8388608); }, Z::ALLOCATION_FAILURE,
      64, 3, 76, 1},
     {13, "Quick-sort in virtual memory (double[%dM] array)", {32},
-     "Quick-sort in virtual memory (double[%dM] array):", {32}, nullptr, Z::ALLOCATION_FAILURE,
+     "Quick-sort in virtual memory (double[%dM] array):", {32},
+     +[]() -> int32_t { return quickSortTest(33554432); }, Z::ALLOCATION_FAILURE,
      256, 3, 268, 1},
     {14, "Quick-sort in virtual memory (double[%dM] array)", {128},
-     "Quick-sort in virtual memory (double[%dM] array):", {128}, nullptr,
+     "Quick-sort in virtual memory (double[%dM] array):", {128},
+     +[]() -> int32_t { return quickSortTest(134217728); },
      Z::ALLOCATION_FAILURE, 1024, 3, 1036, 1},
     {15, "Garbage collection test in 16MB of VM", {}, "Garbage collection test in 16MB of VM:", {},
      nullptr, Z::NOT_EXPECTED, 0, 19, 28, 1},

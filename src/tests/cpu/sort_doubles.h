@@ -12,7 +12,7 @@ namespace bench {
 // Sorts `count` doubles in place, ascending: quick-sort partitioning around
 // the mean of the first and last element, recursing into the smaller part
 // and looping on the larger, and selection sort below 12 elements.
-// REQUIRES: no NaN among the values.
+// REQUIRES: finite values (no NaN, no infinity).
 void sortDoubles(double* array, int32_t count);
 
 }  // namespace bench
