@@ -1,11 +1,10 @@
 // End-to-end behaviour of the K-D tree test when its file cannot grow: the
 // run stops with a diagnostic, records nothing and exits with status 11.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <csignal>
 #include <cstring>
@@ -59,8 +58,8 @@ BenchRun runBenchWithFileSizeLimit(const std::vector<std::string>& args, rlim_t 
 
 TEST(KdTreeCli, TreeFileThatCannotGrowStopsTheTestAndRecordsNothing) {
   ScopedTempDir dir;
-  BenchRun run = runBenchWithFileSizeLimit({"-b", "-i", "11", "-c", "1000", "Limited disk"},
-                                           1 << 20);
+  BenchRun run =
+      runBenchWithFileSizeLimit({"-b", "-i", "11", "-c", "1000", "Limited disk"}, 1 << 20);
   EXPECT_EQ(run.status, 11);
   // Blocks are appended in order; block 256 is the first beyond 1 MiB.
   // (The run also notes that there was no result file to read.)

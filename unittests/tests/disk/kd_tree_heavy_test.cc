@@ -47,6 +47,8 @@ struct FullSize {
   int32_t inserts;
 };
 
+void PrintTo(const FullSize& size, std::ostream* os) { *os << "test " << size.test; }
+
 class KdTreeFullSize : public ::testing::TestWithParam<FullSize> {};
 
 TEST_P(KdTreeFullSize, RunsWithinItsDiskNeedAndCountsEveryHit) {

@@ -162,6 +162,8 @@ struct SplitCase {
   bool ninthGoesRight;
 };
 
+void PrintTo(const SplitCase& c, std::ostream* os) { *os << c.name; }
+
 class KdTreeSplitTest : public KdTreeTest, public ::testing::WithParamInterface<SplitCase> {};
 
 // Eight points fill a leaf; the ninth splits it along the axis of the
@@ -198,27 +200,33 @@ TEST_P(KdTreeSplitTest, NinthPointSplitsTheLeaf) {
 INSTANTIATE_TEST_SUITE_P(
     Axes, KdTreeSplitTest,
     ::testing::Values(
-        SplitCase{"XSpreadsMore",
-                  {{0, 100}, {40, 101}, {10, 101}, {50, 100}, {20, 100}, {60, 101}, {35, 100},
-                   {69, 101}},
-                  {36, 100},
-                  1,
-                  36,
-                  {{0, 100}, {10, 101}, {20, 100}, {35, 100}},
-                  {{40, 101}, {50, 100}, {60, 101}, {69, 101}},
-                  true},
-        SplitCase{"YSpreadsMore",
-                  {{100, 69}, {101, 0}, {100, 40}, {101, 10}, {100, 50}, {101, 20}, {100, 60},
-                   {101, 35}},
-                  {101, 30},
-                  0,
-                  36,
-                  {{101, 0}, {101, 10}, {101, 20}, {101, 35}},
-                  {{100, 69}, {100, 40}, {100, 50}, {100, 60}},
-                  false},
+        SplitCase{
+            "XSpreadsMore",
+            {{0, 100}, {40, 101}, {10, 101}, {50, 100}, {20, 100}, {60, 101}, {35, 100}, {69, 101}},
+            {36, 100},
+            1,
+            36,
+            {{0, 100}, {10, 101}, {20, 100}, {35, 100}},
+            {{40, 101}, {50, 100}, {60, 101}, {69, 101}},
+            true},
+        SplitCase{
+            "YSpreadsMore",
+            {{100, 69}, {101, 0}, {100, 40}, {101, 10}, {100, 50}, {101, 20}, {100, 60}, {101, 35}},
+            {101, 30},
+            0,
+            36,
+            {{101, 0}, {101, 10}, {101, 20}, {101, 35}},
+            {{100, 69}, {100, 40}, {100, 50}, {100, 60}},
+            false},
         SplitCase{"EqualSpreadsChooseY",
-                  {{6000, 6000}, {6010, 6010}, {6020, 6020}, {6035, 6035}, {6040, 6040},
-                   {6050, 6050}, {6060, 6060}, {6069, 6069}},
+                  {{6000, 6000},
+                   {6010, 6010},
+                   {6020, 6020},
+                   {6035, 6035},
+                   {6040, 6040},
+                   {6050, 6050},
+                   {6060, 6060},
+                   {6069, 6069}},
                   {6000, 6036},
                   0,
                   6036,
@@ -419,6 +427,8 @@ struct WrapCase {
   double wrapped;
 };
 
+void PrintTo(const WrapCase& c, std::ostream* os) { *os << c.position << " -> " << c.wrapped; }
+
 class WalkerWrapTest : public ::testing::TestWithParam<WrapCase> {};
 
 TEST_P(WalkerWrapTest, WrapsBelowOneUpAndFromTheTopDown) {
@@ -452,8 +462,8 @@ TEST_F(KdTreeRunTest, SmallRunPrintsProgressInBothPhasesAndTheSnapshot) {
     std::snprintf(line, sizeof line,
                   "Adaptive K-D tree on disk: operations: 20K, elapsed time: 20.00 sec\n"
                   "Block reads: %uK, writes: %uK, flushes: %uK, leaf nodes: %u, hits: %u\n",
-                  reference.reads() / 1000, reference.writes() / 1000,
-                  reference.evictions() / 1000, static_cast<unsigned>(reference.leaves()),
+                  reference.reads() / 1000, reference.writes() / 1000, reference.evictions() / 1000,
+                  static_cast<unsigned>(reference.leaves()),
                   static_cast<unsigned>(reference.hits()));
   }
   expected += line;
@@ -494,7 +504,8 @@ TEST_F(KdTreeRunTest, TreeFileThatCannotBeCreatedFailsTheTest) {
   std::string err = ::testing::internal::GetCapturedStderr();
   std::string out = ::testing::internal::GetCapturedStdout();
   EXPECT_EQ(result, TEST_FAILED);
-  EXPECT_EQ(err, std::string("akd-tree.bin: cannot create or open: ") + std::strerror(EISDIR) + "\n");
+  EXPECT_EQ(err,
+            std::string("akd-tree.bin: cannot create or open: ") + std::strerror(EISDIR) + "\n");
   EXPECT_EQ(out, "");
 }
 
