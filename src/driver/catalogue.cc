@@ -4,6 +4,7 @@
 
 #include "tests/cpu/quick_sort.h"
 #include "tests/cpu/sieve.h"
+#include "tests/disk/kd_tree.h"
 
 namespace bench {
 
@@ -42,8 +43,8 @@ const TestEntry CATALOGUE[TEST_COUNT] = {
      "Wavelet (T-S) transform on disk (double[%dM-%dK] arrays):", {16, 128}, nullptr,
      Z::NOT_EXPECTED, 0, 3, 12, 129},
     {11, "Adaptive K-D tree on disk (%dK operations)", {150},
-     "Adaptive K-D tree on disk (%dK operations):", {150}, nullptr, Z::NOT_EXPECTED, 0, 11, 20,
-     59},
+     "Adaptive K-D tree on disk (%dK operations):", {150},
+     +[]() -> int32_t { return kdTreeOnDisk(0); }, Z::NOT_EXPECTED, 0, 11, 20, 59},
     {12, "Quick-sort in virtual memory (double[%dM] array)", {8},
      "Quick-sort in virtual memory (double[%dM] array):", {8},
      +[]() -> int32_t { return quickSortTest(8388608); }, Z::ALLOCATION_FAILURE,
@@ -72,8 +73,8 @@ const TestEntry CATALOGUE[TEST_COUNT] = {
      "Wavelet (T-S) transform on disk (double[%dM-%dK] arrays):", {128, 1024}, nullptr,
      Z::NOT_EXPECTED, 0, 3, 12, 1025},
     {21, "Adaptive K-D tree on disk (%dK operations)", {1500},
-     "Adaptive K-D tree on disk (%dK operations):", {1500}, nullptr, Z::NOT_EXPECTED, 0, 11, 20,
-     568},
+     "Adaptive K-D tree on disk (%dK operations):", {1500},
+     +[]() -> int32_t { return kdTreeOnDisk(1); }, Z::NOT_EXPECTED, 0, 11, 20, 568},
     {22, "Parallel SHA-1 digest (1 to %d threads, %dx%dMB total)", {16, 4000, 1},
      "Parallel SHA-1 digest (1 to %d threads, %dx%dMB total):", {16, 4000, 1}, nullptr,
      Z::SKIPPED_SILENTLY, 0, 67, 76, 1},
