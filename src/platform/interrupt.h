@@ -17,6 +17,15 @@ void setInterruptFiles(const char* const* names, int count);
 // Forgets the names given to setInterruptFiles.
 void clearInterruptFiles();
 
+// Registers a test's work files for the lifetime of the object.
+class ScopedInterruptFiles {
+ public:
+  ScopedInterruptFiles(const char* const* names, int count) { setInterruptFiles(names, count); }
+  ~ScopedInterruptFiles() { clearInterruptFiles(); }
+  ScopedInterruptFiles(const ScopedInterruptFiles&) = delete;
+  ScopedInterruptFiles& operator=(const ScopedInterruptFiles&) = delete;
+};
+
 }  // namespace bench::platform
 
 #endif  // BENCH_PLATFORM_INTERRUPT_H_

@@ -10,6 +10,7 @@
 #include "driver/settings.h"
 #include "driver/stopwatch.h"
 #include "platform/files.h"
+#include "platform/interrupt.h"
 
 namespace bench {
 
@@ -337,6 +338,7 @@ double wrapWalkerPosition(double position) {
 
 int32_t kdTreeRun(int32_t operations, int32_t inserts, KdTreeSnapshot* snapshot) {
   platform::removeFile(TREE_FILE);
+  platform::ScopedInterruptFiles interruptCleanup(&TREE_FILE, 1);
   timerStart();
   RandomJames random;
   CKdTree tree(TREE_FILE, ROOT_SPLIT, CACHE_SLOTS);

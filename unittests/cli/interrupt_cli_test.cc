@@ -1,0 +1,63 @@
+// Ctrl-C (or a termination request) during a disk test removes that test's
+// work files, and the results saved before it stay.
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/test_support.h"
+
+namespace bench::testing {
+namespace {
+
+pid_t startBench(std::vector<std::string> args) {
+  pid_t child = fork();
+  if (child == 0) {
+    std::vector<char*> argv;
+    std::string binary = BENCH_BINARY;
+    argv.push_back(binary.data());
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    freopen("/dev/null", "w", stdout);
+    execv(binary.c_str(), argv.data());
+    _exit(127);
+  }
+  return child;
+}
+
+bool waitForFile(const char* name) {
+  for (int i = 0; i < 2000; ++i) {
+    if (std::filesystem::exists(name)) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return false;
+}
+
+TEST(InterruptCli, SignalDuringTheKdTreeTestRemovesItsWorkFile) {
+  for (int signalNumber : {SIGINT, SIGTERM}) {
+    ScopedTempDir dir;
+    const std::string saved = " 1    20000 3000 Saved earlier\n";
+    writeFile("results.txt", saved);
+    pid_t child = startBench({"-b", "-c", "1000", "x", "-i", "11"});
+    ASSERT_GT(child, 0);
+    ASSERT_TRUE(waitForFile("akd-tree.bin"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    kill(child, signalNumber);
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status));
+    EXPECT_EQ(WTERMSIG(status), signalNumber);
+    EXPECT_FALSE(std::filesystem::exists("akd-tree.bin"));
+    EXPECT_EQ(readFile("results.txt"), saved);
+  }
+}
+
+}  // namespace
+}  // namespace bench::testing
