@@ -71,7 +71,11 @@ TEST_P(TransposeKernels, FlawedKernelRepeatsTheFirstRowOfEveryTile) {
 
 INSTANTIATE_TEST_SUITE_P(SmallImages, TransposeKernels,
                          ::testing::Values(ImageSize{8, 8}, ImageSize{16, 8}, ImageSize{8, 24},
-                                           ImageSize{64, 40}, ImageSize{96, 96}));
+                                           ImageSize{64, 40}, ImageSize{96, 96}),
+                         [](const ::testing::TestParamInfo<ImageSize>& size) {
+                           return std::to_string(size.param.width) + "x" +
+                                  std::to_string(size.param.height);
+                         });
 
 TEST(TransposeKernel, WritesNothingBelowFourBytesAndIgnoresTheLowTwoBits) {
   const std::vector<uint8_t> image = randomImage(8, 8);
