@@ -39,9 +39,9 @@ int32_t arbitrageTest();
 
 // The best cycle of the last findArbitrage().
 struct ArbitrageResult {
-  double profit;                                // 1.0 when no cycle gains
-  int32_t length;                               // 0 when no cycle gains
-  int32_t sequence[ARBITRAGE_CURRENCIES];       // 0-based currencies
+  double profit;                           // 1.0 when no cycle gains
+  int32_t length;                          // 0 when no cycle gains
+  int32_t sequence[ARBITRAGE_CURRENCIES];  // 0-based currencies
 };
 ArbitrageResult arbitrageResult();
 

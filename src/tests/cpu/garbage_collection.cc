@@ -160,8 +160,8 @@ int32_t garbageCollectionTest() {
   GcStatistics statistics{0, 0};
   do {
     if (!gcRepetition(&statistics)) {
-      std::fprintf(stderr, "Garbage collection test: cannot allocate %zu bytes: %s\n",
-                   refusedBytes, std::strerror(refusedError));
+      std::fprintf(stderr, "Garbage collection test: cannot allocate %zu bytes: %s\n", refusedBytes,
+                   std::strerror(refusedError));
       return TEST_FAILED;
     }
     elapsed = timerElapsed();

@@ -39,8 +39,7 @@ int32_t memoryCopyTest() {
   const int32_t result = averageTime(elapsed, repetitions);
   if (!runSettings.superBriefMode) {
     std::printf("Fast mem-copy: array size = %d MB, iterations = %d, elapsed time: %.2f sec\n",
-                static_cast<int>(MEMORY_COPY_BYTES >> 20), MEMORY_COPY_ROUND_TRIPS,
-                result * 0.001);
+                static_cast<int>(MEMORY_COPY_BYTES >> 20), MEMORY_COPY_ROUND_TRIPS, result * 0.001);
   }
   return result;
 }

@@ -22,9 +22,9 @@ inline bool needleCrosses(double y, double s) { return y + s >= 2.0 || y - s < 0
 // Where a ray from (x, y, 0) on the emitting square in direction
 // (dx, dy, h) lands on the receiving square [0, 1) x [0, 1) in z = 1.
 enum class RayHit {
-  MISS,        // outside the square, or too flat (h <= 0.01)
-  FULL,        // on the unit square
-  FULL_HALF,   // on it, and both ends lie on the quarter [0, 0.5) x [0, 0.5)
+  MISS,       // outside the square, or too flat (h <= 0.01)
+  FULL,       // on the unit square
+  FULL_HALF,  // on it, and both ends lie on the quarter [0, 0.5) x [0, 0.5)
 };
 
 inline RayHit castRay(double x, double y, double dx, double dy, double h) {

@@ -39,10 +39,10 @@ void transpose(const uint8_t* source, uint8_t* destination, int32_t destRowBytes
       const uint32_t w3 = loadWord(in + 3 * s);
       // Destination row 4k + i takes byte i of each of the four source words.
       storeWord(out + j, (w0 & 0xFFu) | (w1 & 0xFFu) << 8 | (w2 & 0xFFu) << 16 | w3 << 24);
-      storeWord(out + d + j, (w0 >> 8 & 0xFFu) | (w1 & 0xFF00u) | (w2 >> 8 & 0xFFu) << 16 |
-                                 (w3 >> 8) << 24);
-      storeWord(out + 2 * d + j, (w0 >> 16 & 0xFFu) | (w1 >> 16 & 0xFFu) << 8 |
-                                     (w2 & 0xFF0000u) | (w3 >> 16) << 24);
+      storeWord(out + d + j,
+                (w0 >> 8 & 0xFFu) | (w1 & 0xFF00u) | (w2 >> 8 & 0xFFu) << 16 | (w3 >> 8) << 24);
+      storeWord(out + 2 * d + j,
+                (w0 >> 16 & 0xFFu) | (w1 >> 16 & 0xFFu) << 8 | (w2 & 0xFF0000u) | (w3 >> 16) << 24);
       storeWord(out + 3 * d + j,
                 (w0 >> 24) | (w1 >> 24) << 8 | (w2 >> 24) << 16 | (w3 & 0xFF000000u));
       in += 4 * s;

@@ -18,8 +18,8 @@ namespace bench {
 // within a group left to right, i.e. down the source four rows at a time.
 // Nothing is written when S or D is below 4.
 // REQUIRES: the two regions do not overlap.
-using TransposeKernel = void (*)(const uint8_t* source, uint8_t* destination,
-                                 int32_t destRowBytes, int32_t sourceRowBytes);
+using TransposeKernel = void (*)(const uint8_t* source, uint8_t* destination, int32_t destRowBytes,
+                                 int32_t sourceRowBytes);
 
 // The proper kernel: destination row r, byte c = source row c, byte r.
 void transpose(const uint8_t* source, uint8_t* destination, int32_t destRowBytes,

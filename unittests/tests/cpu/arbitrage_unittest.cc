@@ -47,48 +47,54 @@ TEST_P(ArbitrageTables, PrintsTheFirstBestCycle) {
   EXPECT_EQ(searchTable(c.count, c.rows), progressFor(c.count) + c.resultLine);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    HandMade, ArbitrageTables,
-    ::testing::Values(
-        // 1 <-> 3 gains 1.2 x 0.95 in both directions; the cycle from the
-        // lower start is found first and the equal one from 3 does not win.
-        TableCase{"TwoWayTieKeepsTheFirstStart", 4,
-                  {1.0, 0.9, 0.9, 0.9,  //
-                   0.9, 1.0, 0.9, 1.2,  //
-                   0.9, 0.9, 1.0, 0.9,  //
-                   0.9, 0.95, 0.9, 1.0},
-                  "Arbitrage profit:  1.140, seq: 2 4 2\n"},
-        // 0 -> 1 -> 2 -> 0 gains 2 x 0.75 x 1 exactly; its rotations give the
-        // same product and lose to the first one found.
-        TableCase{"RotationsOfTheBestCycleTie", 4,
-                  {1.0, 2.0, 0.5, 0.5,   //
-                   0.5, 1.0, 0.75, 0.5,  //
-                   1.0, 0.5, 1.0, 0.5,   //
-                   0.5, 0.5, 0.5, 1.0},
-                  "Arbitrage profit:  1.500, seq: 1 2 3 1\n"},
-        // 0 <-> 3 gains 2.0; the 3-cycles 0 -> 1 -> 2 and 0 -> 1 -> 3 gain exactly
-        // as much, and a longer cycle wins only when strictly better.
-        TableCase{"LongerCycleMustBeStrictlyBetter", 4,
-                  {1.0, 2.0, 0.5, 0.5,   //
-                   0.5, 1.0, 2.0, 0.25,  //
-                   0.5, 0.5, 1.0, 0.5,   //
-                   4.0, 0.5, 0.25, 1.0},
-                  "Arbitrage profit:  2.000, seq: 1 4 1\n"},
-        // A product of exactly 1.0 is no gain.
-        TableCase{"ProductOfOneIsNoArbitrage", 4,
-                  {1.0, 1.0, 1.0, 1.0,  //
-                   1.0, 1.0, 1.0, 1.0,  //
-                   1.0, 1.0, 1.0, 1.0,  //
-                   1.0, 1.0, 1.0, 1.0},
-                  "No arbitrage sequence exists\n"},
-        // Cycles through every currency are not searched, and a currency
-        // never follows itself, so a rich diagonal is no gain either.
-        TableCase{"CyclesThroughAllCurrenciesAndTheDiagonalAreIgnored", 3,
-                  {9.0, 2.0, 0.25,  //
-                   0.25, 9.0, 2.0,  //
-                   2.0, 0.25, 9.0},
-                  "No arbitrage sequence exists\n"}),
-    [](const ::testing::TestParamInfo<TableCase>& param) { return std::string(param.param.name); });
+INSTANTIATE_TEST_SUITE_P(HandMade, ArbitrageTables,
+                         ::testing::Values(
+                             // 1 <-> 3 gains 1.2 x 0.95 in both directions; the cycle from the
+                             // lower start is found first and the equal one from 3 does not win.
+                             TableCase{"TwoWayTieKeepsTheFirstStart",
+                                       4,
+                                       {1.0, 0.9, 0.9, 0.9,  //
+                                        0.9, 1.0, 0.9, 1.2,  //
+                                        0.9, 0.9, 1.0, 0.9,  //
+                                        0.9, 0.95, 0.9, 1.0},
+                                       "Arbitrage profit:  1.140, seq: 2 4 2\n"},
+                             // 0 -> 1 -> 2 -> 0 gains 2 x 0.75 x 1 exactly; its rotations give the
+                             // same product and lose to the first one found.
+                             TableCase{"RotationsOfTheBestCycleTie",
+                                       4,
+                                       {1.0, 2.0, 0.5, 0.5,   //
+                                        0.5, 1.0, 0.75, 0.5,  //
+                                        1.0, 0.5, 1.0, 0.5,   //
+                                        0.5, 0.5, 0.5, 1.0},
+                                       "Arbitrage profit:  1.500, seq: 1 2 3 1\n"},
+                             // 0 <-> 3 gains 2.0; the 3-cycles 0 -> 1 -> 2 and 0 -> 1 -> 3 gain
+                             // exactly as much, and a longer cycle wins only when strictly better.
+                             TableCase{"LongerCycleMustBeStrictlyBetter",
+                                       4,
+                                       {1.0, 2.0, 0.5, 0.5,   //
+                                        0.5, 1.0, 2.0, 0.25,  //
+                                        0.5, 0.5, 1.0, 0.5,   //
+                                        4.0, 0.5, 0.25, 1.0},
+                                       "Arbitrage profit:  2.000, seq: 1 4 1\n"},
+                             // A product of exactly 1.0 is no gain.
+                             TableCase{"ProductOfOneIsNoArbitrage",
+                                       4,
+                                       {1.0, 1.0, 1.0, 1.0,  //
+                                        1.0, 1.0, 1.0, 1.0,  //
+                                        1.0, 1.0, 1.0, 1.0,  //
+                                        1.0, 1.0, 1.0, 1.0},
+                                       "No arbitrage sequence exists\n"},
+                             // Cycles through every currency are not searched, and a currency
+                             // never follows itself, so a rich diagonal is no gain either.
+                             TableCase{"CyclesThroughAllCurrenciesAndTheDiagonalAreIgnored",
+                                       3,
+                                       {9.0, 2.0, 0.25,  //
+                                        0.25, 9.0, 2.0,  //
+                                        2.0, 0.25, 9.0},
+                                       "No arbitrage sequence exists\n"}),
+                         [](const ::testing::TestParamInfo<TableCase>& param) {
+                           return std::string(param.param.name);
+                         });
 
 TEST(Arbitrage, SuperBriefModePrintsOnlyTheProgress) {
   runSettings.superBriefMode = true;

@@ -28,7 +28,8 @@ TEST(MemoryCopyTest, OneRepetitionPrintsFiftyProgressLinesAndTheResultLine) {
   ::testing::internal::CaptureStdout();
   EXPECT_EQ(memoryCopyTest(), 20000);
   const std::string expected =
-      oddProgress() + "Fast mem-copy: array size = 16 MB, iterations = 100, elapsed time: 20.00 sec\n";
+      oddProgress() +
+      "Fast mem-copy: array size = 16 MB, iterations = 100, elapsed time: 20.00 sec\n";
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), expected);
   EXPECT_EQ(oddProgress().substr(0, 10), "  1%\r  3%\r");
 }

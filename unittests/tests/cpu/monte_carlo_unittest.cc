@@ -21,13 +21,11 @@ struct NeedleCase {
 
 TEST(NeedleCrosses, TouchingTheUpperLineCountsTheLowerDoesNot) {
   const NeedleCase cases[] = {
-      {1.5, 0.5, true},        // y + s == 2: touches the upper line
-      {1.5, 0.4999999, false},
-      {0.5, 0.5, false},       // y - s == 0: touches the lower line only
-      {0.5, 0.5000001, true},
-      {1.0, 1.0, true},        // vertical needle from the middle reaches both
-      {1.0, 0.0, false},       // parallel to the lines
-      {0.0, 0.0, false},       // lying on the lower line
+      {1.5, 0.5, true},                            // y + s == 2: touches the upper line
+      {1.5, 0.4999999, false}, {0.5, 0.5, false},  // y - s == 0: touches the lower line only
+      {0.5, 0.5000001, true},  {1.0, 1.0, true},   // vertical needle from the middle reaches both
+      {1.0, 0.0, false},                           // parallel to the lines
+      {0.0, 0.0, false},                           // lying on the lower line
   };
   for (const NeedleCase& c : cases) {
     EXPECT_EQ(needleCrosses(c.y, c.s), c.crosses) << "y = " << c.y << ", s = " << c.s;

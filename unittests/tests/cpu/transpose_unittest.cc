@@ -120,8 +120,8 @@ TEST(TransposeTest, RepeatsUntilTwentySecondsAndAveragesInSuperBriefMode) {
   ::testing::internal::CaptureStdout();
   EXPECT_EQ(transposeTest(flawedTranspose, 16, 16, 2), 7000);
   runSettings.superBriefMode = false;
-  EXPECT_EQ(::testing::internal::GetCapturedStdout(), progressLines(2) + progressLines(2) +
-                                                          progressLines(2));
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+            progressLines(2) + progressLines(2) + progressLines(2));
 }
 
 TEST(TransposeTest, ReportsZeroWhenTheBuffersCannotBeHad) {
