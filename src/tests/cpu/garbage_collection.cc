@@ -31,9 +31,9 @@ void* allocate(size_t bytes) {
     refusedError = ENOMEM;
     return nullptr;
   }
-  errno = 0;
   void* block = ::operator new(bytes, std::nothrow);
   if (block == nullptr) {
+    // The C library's allocator sets errno when the system refuses memory.
     refusedBytes = bytes;
     refusedError = errno != 0 ? errno : ENOMEM;
   }
