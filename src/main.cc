@@ -1,3 +1,7 @@
 #include "driver/command_line.h"
+#include "platform/fpu.h"
 
-int main(int argc, char** argv) { return bench::benchMain(argc, argv); }
+int main(int argc, char** argv) {
+  bench::platform::setDoublePrecision();
+  return bench::benchMain(argc, argv);
+}

@@ -2,8 +2,13 @@
 
 #include <cstdlib>
 
+#include "tests/cpu/arbitrage.h"
+#include "tests/cpu/garbage_collection.h"
+#include "tests/cpu/memory_copy.h"
+#include "tests/cpu/monte_carlo.h"
 #include "tests/cpu/quick_sort.h"
 #include "tests/cpu/sieve.h"
+#include "tests/cpu/transpose.h"
 #include "tests/disk/kd_tree.h"
 
 namespace bench {
@@ -18,22 +23,24 @@ const TestEntry CATALOGUE[TEST_COUNT] = {
     {1, "Eratosthen (%d-th prime number)", {5555555}, "Eratosthen (%d-th prime number):",
      {5555555}, sieveTest, Z::NOT_EXPECTED, 0, 16, 25, 1},
     {2, "Flawed transposition of %dMB image (uses two buffers!)", {16},
-     "Flawed transposition of %dMB image:", {16}, nullptr, Z::ALLOCATION_FAILURE, 32, 35, 44,
+     "Flawed transposition of %dMB image:", {16},
+     +[]() -> int32_t { return transposeTest(flawedTranspose, 4096, 4096, 48); }, Z::ALLOCATION_FAILURE, 32, 35, 44,
      1},
     {3, "Flawed transposition of %dMB image (uses two buffers!)", {64},
-     "Flawed transposition of %dMB image:", {64}, nullptr, Z::ALLOCATION_FAILURE, 128, 131,
+     "Flawed transposition of %dMB image:", {64},
+     +[]() -> int32_t { return transposeTest(flawedTranspose, 8192, 8192, 12); }, Z::ALLOCATION_FAILURE, 128, 131,
      140, 1},
     {4, "Arbitrage sequence lookup (double[%d][%d] matrix)", {12, 12},
-     "Arbitrage sequence lookup (double[%d][%d] matrix):", {12, 12}, nullptr, Z::NOT_EXPECTED,
+     "Arbitrage sequence lookup (double[%d][%d] matrix):", {12, 12}, arbitrageTest, Z::NOT_EXPECTED,
      0, 3, 12, 1},
     {5, "Needle-throwing simulation (Monte-Carlo, %dM iterations)", {100},
-     "Needle-throwing simulation (Monte-Carlo, %dM iterations):", {100}, nullptr,
+     "Needle-throwing simulation (Monte-Carlo, %dM iterations):", {100}, needleTest,
      Z::NOT_EXPECTED, 0, 3, 12, 1},
     {6, "Fast memory-copy (two %d MB arrays, %d iterations)", {16, 100},
-     "Fast memory-copy (two %d MB arrays, %d iterations):", {16, 100}, nullptr,
+     "Fast memory-copy (two %d MB arrays, %d iterations):", {16, 100}, memoryCopyTest,
      Z::ALLOCATION_FAILURE, 32, 35, 44, 1},
     {7, "Monte-Carlo form-factor (%dM iterations)", {50},
-     "Monte-Carlo form-factor (%dM iterations):", {50}, nullptr, Z::NOT_EXPECTED, 0, 3, 12, 1},
+     "Monte-Carlo form-factor (%dM iterations):", {50}, formFactorTest, Z::NOT_EXPECTED, 0, 3, 12, 1},
     {8, "Merge-sort on disk (double[%dM] array)", {8}, "Merge-sort on disk (double[%dM] array):",
      {8}, nullptr, Z::NOT_EXPECTED, 0, 11, 20, 129},
     {9, "Wavelet (T-S) transform in memory (int32[%dM-%dK] arrays)", {4, 2},
@@ -58,14 +65,14 @@ const TestEntry CATALOGUE[TEST_COUNT] = {
      +[]() -> int32_t { return quickSortTest(134217728); },
      Z::ALLOCATION_FAILURE, 1024, 3, 1036, 1},
     {15, "Garbage collection test in 16MB of VM", {}, "Garbage collection test in 16MB of VM:", {},
-     nullptr, Z::NOT_EXPECTED, 0, 19, 28, 1},
+     garbageCollectionTest, Z::NOT_EXPECTED, 0, 19, 28, 1},
     {16, "Regular expression test (%dk matches on %d-bytes strings)", {16, 32},
      "Regular expression test (4 x %dk matches on %d-byte strings):", {4, 32}, nullptr,
      Z::NOT_EXPECTED, 0, 4, 13, 1},
     {17, "Transposition of %dMB image (uses two buffers!)", {16}, "Transposition of %dMB image:",
-     {16}, nullptr, Z::ALLOCATION_FAILURE, 32, 35, 44, 1},
+     {16}, +[]() -> int32_t { return transposeTest(transpose, 4096, 4096, 48); }, Z::ALLOCATION_FAILURE, 32, 35, 44, 1},
     {18, "Transposition of %dMB image (uses two buffers!)", {64}, "Transposition of %dMB image:",
-     {64}, nullptr, Z::ALLOCATION_FAILURE, 128, 131, 140, 1},
+     {64}, +[]() -> int32_t { return transposeTest(transpose, 8192, 8192, 12); }, Z::ALLOCATION_FAILURE, 128, 131, 140, 1},
     {19, "Merge-sort on disk (double[%dM] array)", {64},
      "Merge-sort on disk (double[%dM] array):", {64}, nullptr, Z::NOT_EXPECTED, 0, 11, 20,
      1025},
