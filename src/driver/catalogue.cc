@@ -2,6 +2,9 @@
 
 #include <cstdlib>
 
+#include "tests/disk/merge_sort_on_disk.h"
+#include "tests/disk/wavelet.h"
+
 namespace bench {
 
 namespace {
@@ -31,12 +34,13 @@ const TestEntry CATALOGUE[TEST_COUNT] = {
     {7, "Monte-Carlo form-factor (%dM iterations)", {50},
      "Monte-Carlo form-factor (%dM iterations):", {50}, nullptr, Z::NOT_EXPECTED, 0, 3, 12, 1},
     {8, "Merge-sort on disk (double[%dM] array)", {8}, "Merge-sort on disk (double[%dM] array):",
-     {8}, nullptr, Z::NOT_EXPECTED, 0, 11, 20, 129},
+     {8}, +[]() -> int32_t { return mergeSortOnDisk(0); }, Z::NOT_EXPECTED, 0, 11, 20, 129},
     {9, "Wavelet (T-S) transform in memory (int32[%dM-%dK] arrays)", {4, 2},
-     "Wavelet (T-S) transform in memory (int32[%dM-%dK] arrays):", {4, 2}, nullptr,
+     "Wavelet (T-S) transform in memory (int32[%dM-%dK] arrays):", {4, 2}, waveletInMemory,
      Z::ALLOCATION_FAILURE, 16, 19, 28, 1},
     {10, "Wavelet (T-S) transform on disk (double[%dM-%dK] arrays)", {16, 128},
-     "Wavelet (T-S) transform on disk (double[%dM-%dK] arrays):", {16, 128}, nullptr,
+     "Wavelet (T-S) transform on disk (double[%dM-%dK] arrays):", {16, 128},
+     +[]() -> int32_t { return waveletOnDisk(0); },
      Z::NOT_EXPECTED, 0, 3, 12, 129},
     {11, "Adaptive K-D tree on disk (%dK operations)", {150},
      "Adaptive K-D tree on disk (%dK operations):", {150}, nullptr, Z::NOT_EXPECTED, 0, 11, 20,
@@ -60,10 +64,12 @@ const TestEntry CATALOGUE[TEST_COUNT] = {
     {18, "Transposition of %dMB image (uses two buffers!)", {64}, "Transposition of %dMB image:",
      {64}, nullptr, Z::ALLOCATION_FAILURE, 128, 131, 140, 1},
     {19, "Merge-sort on disk (double[%dM] array)", {64},
-     "Merge-sort on disk (double[%dM] array):", {64}, nullptr, Z::NOT_EXPECTED, 0, 11, 20,
+     "Merge-sort on disk (double[%dM] array):", {64},
+     +[]() -> int32_t { return mergeSortOnDisk(1); }, Z::NOT_EXPECTED, 0, 11, 20,
      1025},
     {20, "Wavelet (T-S) transform on disk (double[%dM-%dM] arr)", {128, 1},
-     "Wavelet (T-S) transform on disk (double[%dM-%dK] arrays):", {128, 1024}, nullptr,
+     "Wavelet (T-S) transform on disk (double[%dM-%dK] arrays):", {128, 1024},
+     +[]() -> int32_t { return waveletOnDisk(1); },
      Z::NOT_EXPECTED, 0, 3, 12, 1025},
     {21, "Adaptive K-D tree on disk (%dK operations)", {1500},
      "Adaptive K-D tree on disk (%dK operations):", {1500}, nullptr, Z::NOT_EXPECTED, 0, 11, 20,
