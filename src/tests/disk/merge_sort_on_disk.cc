@@ -181,7 +181,7 @@ int32_t runMergeSortOnDisk(int32_t valueCount, int32_t chunkSize) {
   std::printf("init: random generator, bucket-sort\r");
   std::fflush(stdout);
 
-  char names[WORK_FILE_COUNT][16];
+  char names[WORK_FILE_COUNT][24];
   for (int i = 0; i < WORK_FILE_COUNT; ++i) {
     std::snprintf(names[i], sizeof names[i], "sort%d.bin", i + 1);
     platform::removeFile(names[i]);

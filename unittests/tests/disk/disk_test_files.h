@@ -20,7 +20,7 @@ namespace bench::testing {
 inline std::vector<double> readDoubles(const std::string& name) {
   std::string bytes = readFile(name);
   std::vector<double> values(bytes.size() / sizeof(double));
-  std::memcpy(values.data(), bytes.data(), values.size() * sizeof(double));
+  if (!values.empty()) std::memcpy(values.data(), bytes.data(), values.size() * sizeof(double));
   return values;
 }
 

@@ -33,6 +33,7 @@ Values contents(CDoubleFile& file) {
 }
 
 struct DistributeCase {
+  const char* label;
   Values input;
   Values expectedA;
   Values expectedB;
@@ -58,11 +59,14 @@ TEST_P(DistributeRuns, AlternatesRunsBetweenTheOutputs) {
 
 INSTANTIATE_TEST_SUITE_P(
     Inputs, DistributeRuns,
-    ::testing::Values(DistributeCase{{}, {}, {}, {0, 0}},
-                      DistributeCase{{0.5}, {0.5}, {}, {1, 0}},
-                      DistributeCase{{0.1, 0.2, 0.2, 0.3}, {0.1, 0.2, 0.2, 0.3}, {}, {1, 0}},
-                      DistributeCase{{0.3, 0.1, 0.2, 0.05}, {0.3, 0.05}, {0.1, 0.2}, {2, 1}},
-                      DistributeCase{{0.4, 0.3, 0.2, 0.1}, {0.4, 0.2}, {0.3, 0.1}, {2, 2}}));
+    ::testing::Values(
+        DistributeCase{"Empty", {}, {}, {}, {0, 0}},
+        DistributeCase{"OneValue", {0.5}, {0.5}, {}, {1, 0}},
+        DistributeCase{"OneRunWithEqualValues", {0.1, 0.2, 0.2, 0.3}, {0.1, 0.2, 0.2, 0.3}, {},
+                       {1, 0}},
+        DistributeCase{"ThreeRuns", {0.3, 0.1, 0.2, 0.05}, {0.3, 0.05}, {0.1, 0.2}, {2, 1}},
+        DistributeCase{"Descending", {0.4, 0.3, 0.2, 0.1}, {0.4, 0.2}, {0.3, 0.1}, {2, 2}}),
+    [](const ::testing::TestParamInfo<DistributeCase>& param) { return param.param.label; });
 
 struct MergeCase {
   const char* label;
@@ -164,6 +168,7 @@ TEST(MergeRuns, MergesLongRunsAcrossWindows) {
 }
 
 struct CheckCase {
+  const char* label;
   Values values;
   bool sorted;
   int32_t count;
@@ -181,10 +186,13 @@ TEST_P(CheckSorted, StopsAtTheFirstDescent) {
   EXPECT_EQ(check.count, c.count);
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, CheckSorted,
-                         ::testing::Values(CheckCase{{}, true, 1}, CheckCase{{0.5}, true, 1},
-                                           CheckCase{{0.1, 0.2, 0.2, 0.3}, true, 4},
-                                           CheckCase{{0.1, 0.3, 0.2, 0.5}, false, 3}));
+INSTANTIATE_TEST_SUITE_P(
+    Files, CheckSorted,
+    ::testing::Values(CheckCase{"EmptyCountsOne", {}, true, 1},
+                      CheckCase{"OneValue", {0.5}, true, 1},
+                      CheckCase{"EqualValuesAreInOrder", {0.1, 0.2, 0.2, 0.3}, true, 4},
+                      CheckCase{"DescentCountsUpToIt", {0.1, 0.3, 0.2, 0.5}, false, 3}),
+    [](const ::testing::TestParamInfo<CheckCase>& param) { return param.param.label; });
 
 // The whole test on a small array: 64K values in 1024 chunks of 64.
 constexpr int32_t SMALL_N = 65536;
