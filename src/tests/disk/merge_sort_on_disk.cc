@@ -83,6 +83,9 @@ RunCounts mergeRuns(CDoubleFile& inputA, CDoubleFile& inputB, CDoubleFile& outpu
   double aNext = inputA.read();
   double b = inputB.read();
   double bNext = inputB.read();
+  // An input without values (only after a failed read) would make the merge
+  // below copy the end mark forever.
+  if (a < 0 || b < 0) return {0, 0};
   RunCounts runs = {1, 0};
   CDoubleFile* output = &outputA;
 

@@ -39,7 +39,8 @@ RunCounts distributeRuns(CDoubleFile& input, CDoubleFile& outputA, CDoubleFile& 
 // (on equal values B's first), alternating the outputs from `outputA` on;
 // runs left over on one input go one by one to the output with fewer runs
 // (`outputB` on equal counts). Returns the runs written to each output.
-// REQUIRES: both inputs hold at least one value; all values are >= 0.
+// REQUIRES: all values are >= 0; both inputs hold at least one value (when
+// one does not, both outputs stay empty and {0, 0} is returned).
 RunCounts mergeRuns(CDoubleFile& inputA, CDoubleFile& inputB, CDoubleFile& outputA,
                     CDoubleFile& outputB);
 

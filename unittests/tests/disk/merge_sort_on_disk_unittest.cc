@@ -146,6 +146,22 @@ TEST(MergeRuns, WritesBsValueFirstOnEqualValues) {
   EXPECT_EQ(merged[3], 0.7);
 }
 
+TEST(MergeRuns, InputWithoutValuesEndsAtOnce) {
+  ScopedTempDir dir;
+  CDoubleFile a("a.bin", true);
+  CDoubleFile b("b.bin", true);
+  CDoubleFile p("p.bin", true);
+  CDoubleFile q("q.bin", true);
+  fill(b, {0.1, 0.2, 0.05});
+  RunCounts runs = mergeRuns(a, b, p, q);
+  EXPECT_EQ(runs.first, 0);
+  EXPECT_EQ(runs.second, 0);
+  runs = mergeRuns(b, a, p, q);
+  EXPECT_EQ(runs.first, 0);
+  EXPECT_EQ(runs.second, 0);
+  EXPECT_EQ(contents(p), Values{});
+}
+
 TEST(MergeRuns, MergesLongRunsAcrossWindows) {
   ScopedTempDir dir;
   CDoubleFile a("a.bin", true);
