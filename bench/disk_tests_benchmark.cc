@@ -98,9 +98,8 @@ void runDiskTest(benchmark::State& state, int32_t (*routine)(),
 }
 
 void BM_Test8MergeSortOnDisk(benchmark::State& state) {
-  runDiskTest(
-      state, [] { return mergeSortOnDisk(0); },
-      {"sort1.bin", "sort2.bin", "sort3.bin", "sort4.bin"});
+  runDiskTest(state, [] { return mergeSortOnDisk(0); },
+              {"sort1.bin", "sort2.bin", "sort3.bin", "sort4.bin"});
 }
 BENCHMARK(BM_Test8MergeSortOnDisk)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 

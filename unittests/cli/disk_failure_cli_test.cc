@@ -1,10 +1,9 @@
 // End-to-end behaviour of the disk tests when their work files cannot be
 // created or written: the reason on standard error, no result recorded,
 // exit status 11, no work files left behind.
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -111,19 +110,18 @@ TEST_P(DiskTestFailureCli, ReportsTheFileRecordsNothingAndExitsEleven) {
 
 INSTANTIATE_TEST_SUITE_P(
     Obstacles, DiskTestFailureCli,
-    ::testing::Values(
-        FailureCase{"MergeSortFileSizeLimit", 8, Obstacle::FILE_SIZE_LIMIT, "sort3.bin", "write",
-                    EFBIG},
-        FailureCase{"WaveletFileSizeLimit", 10, Obstacle::FILE_SIZE_LIMIT, "s0.bin", "write",
-                    EFBIG},
-        FailureCase{"MergeSortDirectoryInTheWay", 8, Obstacle::DIRECTORY_IN_THE_WAY, "sort4.bin",
-                    "create", EISDIR},
-        FailureCase{"WaveletDirectoryInTheWay", 10, Obstacle::DIRECTORY_IN_THE_WAY, "s1.bin",
-                    "create", EISDIR},
-        FailureCase{"MergeSortUnwritableDirectory", 8, Obstacle::UNWRITABLE_DIRECTORY,
-                    "sort1.bin", "create", EACCES},
-        FailureCase{"WaveletUnwritableDirectory", 10, Obstacle::UNWRITABLE_DIRECTORY, "s0.bin",
-                    "create", EACCES}),
+    ::testing::Values(FailureCase{"MergeSortFileSizeLimit", 8, Obstacle::FILE_SIZE_LIMIT,
+                                  "sort3.bin", "write", EFBIG},
+                      FailureCase{"WaveletFileSizeLimit", 10, Obstacle::FILE_SIZE_LIMIT, "s0.bin",
+                                  "write", EFBIG},
+                      FailureCase{"MergeSortDirectoryInTheWay", 8, Obstacle::DIRECTORY_IN_THE_WAY,
+                                  "sort4.bin", "create", EISDIR},
+                      FailureCase{"WaveletDirectoryInTheWay", 10, Obstacle::DIRECTORY_IN_THE_WAY,
+                                  "s1.bin", "create", EISDIR},
+                      FailureCase{"MergeSortUnwritableDirectory", 8, Obstacle::UNWRITABLE_DIRECTORY,
+                                  "sort1.bin", "create", EACCES},
+                      FailureCase{"WaveletUnwritableDirectory", 10, Obstacle::UNWRITABLE_DIRECTORY,
+                                  "s0.bin", "create", EACCES}),
     [](const ::testing::TestParamInfo<FailureCase>& param) { return param.param.label; });
 
 }  // namespace

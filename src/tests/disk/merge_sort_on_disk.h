@@ -64,8 +64,7 @@ int32_t runMergeSortOnDisk(int32_t valueCount, int32_t chunkSize);
 // `elapsed` ms and whose check gave `check` on a file `fileName` that should
 // hold `valueCount` values. Returns `elapsed` when the check passed;
 // otherwise explains the failure on standard error and returns TEST_FAILED.
-int32_t reportMergeSort(SortCheck check, const char* fileName, int32_t valueCount,
-                        int32_t elapsed);
+int32_t reportMergeSort(SortCheck check, const char* fileName, int32_t valueCount, int32_t elapsed);
 
 }  // namespace bench
 

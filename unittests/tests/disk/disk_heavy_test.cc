@@ -1,9 +1,8 @@
 // Full-size runs of the sequential disk tests through the bench binary:
 // the exact output, a clean exit, no work files left, and a peak of the work
 // files' total size within the catalogue's disk need.
-#include <sys/wait.h>
-
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <atomic>
 #include <chrono>
@@ -100,13 +99,16 @@ TEST_P(DiskTestsFullSize, RunsCleanlyWithinItsDiskNeed) {
 INSTANTIATE_TEST_SUITE_P(
     Tests, DiskTestsFullSize,
     ::testing::Values(
-        HeavyCase{"MergeSort8", 8, {"sort1.bin", "sort2.bin", "sort3.bin", "sort4.bin"},
+        HeavyCase{"MergeSort8",
+                  8,
+                  {"sort1.bin", "sort2.bin", "sort3.bin", "sort4.bin"},
                   mergeSortOutput(64)},
         HeavyCase{"WaveletOnDisk10", 10, {"s0.bin", "s1.bin", "d1.bin"}, waveletOutput(128, 1)},
-        HeavyCase{"MergeSort19", 19, {"sort1.bin", "sort2.bin", "sort3.bin", "sort4.bin"},
+        HeavyCase{"MergeSort19",
+                  19,
+                  {"sort1.bin", "sort2.bin", "sort3.bin", "sort4.bin"},
                   mergeSortOutput(512)},
-        HeavyCase{"WaveletOnDisk20", 20, {"s0.bin", "s1.bin", "d1.bin"},
-                  waveletOutput(1024, 8)}),
+        HeavyCase{"WaveletOnDisk20", 20, {"s0.bin", "s1.bin", "d1.bin"}, waveletOutput(1024, 8)}),
     [](const ::testing::TestParamInfo<HeavyCase>& param) { return param.param.label; });
 
 }  // namespace

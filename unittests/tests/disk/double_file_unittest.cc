@@ -172,9 +172,9 @@ TEST(CDoubleFile, KeepsAtMost511CharactersOfTheName) {
 // Failures are kept with the operation and the reason, and stop all I/O.
 struct FailureCase {
   const char* label;
-  void (*setUp)();            // prepares the obstacle
+  void (*setUp)();  // prepares the obstacle
   bool writable;
-  int32_t writes;             // values written before the check
+  int32_t writes;  // values written before the check
   const char* expectedMessage;
   int expectedErrno;
 };
@@ -208,16 +208,18 @@ TEST_P(CDoubleFileFailure, IsKeptAndReportedWithFileAndReason) {
   EXPECT_EQ(file.read(), -1.0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Operations, CDoubleFileFailure,
-    ::testing::Values(
-        FailureCase{"Create", directoryInTheWay, true, 10, "Cannot create work file \"w.bin\"",
-                    EISDIR},
-        FailureCase{"Write", fullDevice, true, WINDOW + 1, "Cannot write work file \"w.bin\"",
-                    ENOSPC},
-        FailureCase{"Read", plainDirectory, false, 0, "Cannot read work file \"w.bin\"", EISDIR},
-        FailureCase{"Open", [] {}, false, 0, "Cannot open work file \"w.bin\"", ENOENT}),
-    [](const ::testing::TestParamInfo<FailureCase>& param) { return param.param.label; });
+INSTANTIATE_TEST_SUITE_P(Operations, CDoubleFileFailure,
+                         ::testing::Values(FailureCase{"Create", directoryInTheWay, true, 10,
+                                                       "Cannot create work file \"w.bin\"", EISDIR},
+                                           FailureCase{"Write", fullDevice, true, WINDOW + 1,
+                                                       "Cannot write work file \"w.bin\"", ENOSPC},
+                                           FailureCase{"Read", plainDirectory, false, 0,
+                                                       "Cannot read work file \"w.bin\"", EISDIR},
+                                           FailureCase{"Open", [] {}, false, 0,
+                                                       "Cannot open work file \"w.bin\"", ENOENT}),
+                         [](const ::testing::TestParamInfo<FailureCase>& param) {
+                           return param.param.label;
+                         });
 
 TEST(CDoubleFile, FileSizeLimitFailsTheWriteThatCrossesIt) {
   ScopedTempDir dir;

@@ -62,8 +62,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         DistributeCase{"Empty", {}, {}, {}, {0, 0}},
         DistributeCase{"OneValue", {0.5}, {0.5}, {}, {1, 0}},
-        DistributeCase{"OneRunWithEqualValues", {0.1, 0.2, 0.2, 0.3}, {0.1, 0.2, 0.2, 0.3}, {},
-                       {1, 0}},
+        DistributeCase{
+            "OneRunWithEqualValues", {0.1, 0.2, 0.2, 0.3}, {0.1, 0.2, 0.2, 0.3}, {}, {1, 0}},
         DistributeCase{"ThreeRuns", {0.3, 0.1, 0.2, 0.05}, {0.3, 0.05}, {0.1, 0.2}, {2, 1}},
         DistributeCase{"Descending", {0.4, 0.3, 0.2, 0.1}, {0.4, 0.2}, {0.3, 0.1}, {2, 2}}),
     [](const ::testing::TestParamInfo<DistributeCase>& param) { return param.param.label; });
@@ -99,8 +99,8 @@ TEST_P(MergeRuns, MergesRunPairsAndDealsOutTheRest) {
 INSTANTIATE_TEST_SUITE_P(
     Inputs, MergeRuns,
     ::testing::Values(
-        MergeCase{"OneAndOneRunGiveOneRun", {0.1, 0.3}, {0.2, 0.4}, {0.1, 0.2, 0.3, 0.4}, {},
-                  {1, 0}},
+        MergeCase{
+            "OneAndOneRunGiveOneRun", {0.1, 0.3}, {0.2, 0.4}, {0.1, 0.2, 0.3, 0.4}, {}, {1, 0}},
         MergeCase{"SecondRunOfAGoesToTheEmptierOutput",
                   {0.1, 0.5, 0.2, 0.3},
                   {0.4},
@@ -269,8 +269,8 @@ TEST(MergeSortOnDisk, WorkFileThatCannotBeCreatedFailsTheTest) {
   std::string err = GetCapturedStderr();
   std::string out = GetCapturedStdout();
   EXPECT_EQ(result, TEST_FAILED);
-  EXPECT_EQ(err, std::string("Cannot create work file \"sort2.bin\": ") + std::strerror(EISDIR) +
-                     "\n");
+  EXPECT_EQ(err,
+            std::string("Cannot create work file \"sort2.bin\": ") + std::strerror(EISDIR) + "\n");
   EXPECT_EQ(out.find("Merge-sort on disk"), std::string::npos);
   for (const char* name : {"sort1.bin", "sort3.bin", "sort4.bin"}) EXPECT_FALSE(fileExists(name));
 }
@@ -288,8 +288,8 @@ TEST(MergeSortOnDisk, FullDiskFailsTheTest) {
   std::string err = GetCapturedStderr();
   std::string out = GetCapturedStdout();
   EXPECT_EQ(result, TEST_FAILED);
-  EXPECT_EQ(err, std::string("Cannot write work file \"sort3.bin\": ") + std::strerror(EFBIG) +
-                     "\n");
+  EXPECT_EQ(err,
+            std::string("Cannot write work file \"sort3.bin\": ") + std::strerror(EFBIG) + "\n");
   EXPECT_EQ(out.find("Merge-sort on disk"), std::string::npos);
   EXPECT_FALSE(anyWorkFileLeft());
 }

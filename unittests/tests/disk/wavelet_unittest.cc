@@ -27,8 +27,7 @@ using Ints = std::vector<int32_t>;
 // One block laid out as the in-memory test lays it out: the signal, the
 // left guard, s, the right guard, d, then a sentinel that must survive.
 struct IntBlock {
-  explicit IntBlock(int32_t length)
-      : cells(2 * length + 3, 0), half(length), quarter(length / 2) {
+  explicit IntBlock(int32_t length) : cells(2 * length + 3, 0), half(length), quarter(length / 2) {
     cells.back() = SENTINEL;
   }
   int32_t* signal() { return cells.data(); }
@@ -265,8 +264,7 @@ TEST(WaveletOnDisk, FullDiskFailsTheTest) {
   std::string err = GetCapturedStderr();
   std::string out = GetCapturedStdout();
   EXPECT_EQ(result, TEST_FAILED);
-  EXPECT_EQ(err,
-            std::string("Cannot write work file \"s0.bin\": ") + std::strerror(EFBIG) + "\n");
+  EXPECT_EQ(err, std::string("Cannot write work file \"s0.bin\": ") + std::strerror(EFBIG) + "\n");
   EXPECT_EQ(out, "");
   EXPECT_FALSE(anyWorkFileLeft());
 }
