@@ -5,11 +5,11 @@
 #include <sys/wait.h>
 
 #include <atomic>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <regex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -22,31 +22,48 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// True when `text` has the shape `pattern`: in the pattern '#' stands for
+// one digit or space, '*' for one or more digits, and any other character
+// for itself.
+bool hasShape(const char* text, const char* pattern) {
+  for (; *pattern != '\0'; ++pattern, ++text) {
+    if (*pattern == '*') {
+      if (!std::isdigit(static_cast<unsigned char>(*text))) return false;
+      while (std::isdigit(static_cast<unsigned char>(text[1]))) ++text;
+    } else if (*pattern == '#') {
+      if (!std::isdigit(static_cast<unsigned char>(*text)) && *text != ' ') return false;
+    } else if (*pattern != *text) {
+      return false;
+    }
+  }
+  return *text == '\0';
+}
+
 struct HeavyCase {
   const char* label;
   int test;
   std::vector<const char*> workFiles;
-  std::string expectedOutput;  // a regular expression
+  std::string expectedOutput;  // a shape for hasShape
 };
 
 std::string mergeSortOutput(int megabytes) {
-  std::string out = "init: random generator, bucket-sort\\r";
+  std::string out = "init: random generator, bucket-sort\r";
   char line[64];
   for (int runs = 4096; runs >= 1; runs /= 2) {
-    std::snprintf(line, sizeof line, "%17d %17d\\r", runs, runs);
+    std::snprintf(line, sizeof line, "%17d %17d\r", runs, runs);
     out += line;
   }
-  std::snprintf(line, sizeof line, "%17d %17d\\r", 1, 0);
+  std::snprintf(line, sizeof line, "%17d %17d\r", 1, 0);
   out += line;
   return out + "Merge-sort on disk: OK, file size: " + std::to_string(megabytes) +
-         " MB, elapsed time: [0-9]+\\.[0-9]{2} sec\n";
+         " MB, elapsed time: *.## sec\n";
 }
 
 std::string waveletOutput(int firstMegabytes, int lastMegabytes) {
   std::string out;
-  for (int i = 0; i < 8; ++i) out += "[ 0-9]{4}\\.[0-9]{2}";
+  for (int i = 0; i < 8; ++i) out += "####.##";
   return out + "\nWavelet T-S transform on disk: arr: " + std::to_string(firstMegabytes) + "MB-" +
-         std::to_string(lastMegabytes) + "MB, iter: 1-128, time: [0-9]+\\.[0-9]{2} sec\n";
+         std::to_string(lastMegabytes) + "MB, iter: 1-128, time: *.## sec\n";
 }
 
 class DiskTestsFullSize : public ::testing::TestWithParam<HeavyCase> {};
@@ -87,9 +104,9 @@ TEST_P(DiskTestsFullSize, RunsCleanlyWithinItsDiskNeed) {
   char runLine[64];
   std::snprintf(runLine, sizeof runLine, "Running tests \"%04X\" on \"test\" (1000 MHz):\n",
                 testBit(c.test));
-  std::regex expected(std::regex_replace(runLine, std::regex(R"([()])"), R"(\$&)") +
-                      c.expectedOutput + "test +[0-9]+\\.[0-9]{3}s     NEW\n");
-  EXPECT_TRUE(std::regex_match(out, expected)) << out;
+  std::string resultLine = std::string(61, ' ').replace(0, 4, "test") + "####*.###s     NEW\n";
+  std::string expected = runLine + c.expectedOutput + resultLine;
+  EXPECT_TRUE(hasShape(out.c_str(), expected.c_str())) << out;
   EXPECT_NE(readFile("results.txt").find(" 1000 test"), std::string::npos);
   for (const char* name : c.workFiles) EXPECT_FALSE(fs::exists(name)) << name;
   EXPECT_GT(peak, 0u);
