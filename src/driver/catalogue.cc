@@ -10,6 +10,8 @@
 #include "tests/cpu/sieve.h"
 #include "tests/cpu/transpose.h"
 #include "tests/disk/kd_tree.h"
+#include "tests/disk/merge_sort_on_disk.h"
+#include "tests/disk/wavelet.h"
 
 namespace bench {
 
@@ -42,12 +44,13 @@ const TestEntry CATALOGUE[TEST_COUNT] = {
     {7, "Monte-Carlo form-factor (%dM iterations)", {50},
      "Monte-Carlo form-factor (%dM iterations):", {50}, formFactorTest, Z::NOT_EXPECTED, 0, 3, 12, 1},
     {8, "Merge-sort on disk (double[%dM] array)", {8}, "Merge-sort on disk (double[%dM] array):",
-     {8}, nullptr, Z::NOT_EXPECTED, 0, 11, 20, 129},
+     {8}, +[]() -> int32_t { return mergeSortOnDisk(0); }, Z::NOT_EXPECTED, 0, 11, 20, 129},
     {9, "Wavelet (T-S) transform in memory (int32[%dM-%dK] arrays)", {4, 2},
-     "Wavelet (T-S) transform in memory (int32[%dM-%dK] arrays):", {4, 2}, nullptr,
+     "Wavelet (T-S) transform in memory (int32[%dM-%dK] arrays):", {4, 2}, waveletInMemory,
      Z::ALLOCATION_FAILURE, 16, 19, 28, 1},
     {10, "Wavelet (T-S) transform on disk (double[%dM-%dK] arrays)", {16, 128},
-     "Wavelet (T-S) transform on disk (double[%dM-%dK] arrays):", {16, 128}, nullptr,
+     "Wavelet (T-S) transform on disk (double[%dM-%dK] arrays):", {16, 128},
+     +[]() -> int32_t { return waveletOnDisk(0); },
      Z::NOT_EXPECTED, 0, 3, 12, 129},
     {11, "Adaptive K-D tree on disk (%dK operations)", {150},
      "Adaptive K-D tree on disk (%dK operations):", {150},
@@ -74,10 +77,12 @@ const TestEntry CATALOGUE[TEST_COUNT] = {
     {18, "Transposition of %dMB image (uses two buffers!)", {64}, "Transposition of %dMB image:",
      {64}, +[]() -> int32_t { return transposeTest(transpose, 8192, 8192, 12); }, Z::ALLOCATION_FAILURE, 128, 131, 140, 1},
     {19, "Merge-sort on disk (double[%dM] array)", {64},
-     "Merge-sort on disk (double[%dM] array):", {64}, nullptr, Z::NOT_EXPECTED, 0, 11, 20,
+     "Merge-sort on disk (double[%dM] array):", {64},
+     +[]() -> int32_t { return mergeSortOnDisk(1); }, Z::NOT_EXPECTED, 0, 11, 20,
      1025},
     {20, "Wavelet (T-S) transform on disk (double[%dM-%dM] arr)", {128, 1},
-     "Wavelet (T-S) transform on disk (double[%dM-%dK] arrays):", {128, 1024}, nullptr,
+     "Wavelet (T-S) transform on disk (double[%dM-%dK] arrays):", {128, 1024},
+     +[]() -> int32_t { return waveletOnDisk(1); },
      Z::NOT_EXPECTED, 0, 3, 12, 1025},
     {21, "Adaptive K-D tree on disk (%dK operations)", {1500},
      "Adaptive K-D tree on disk (%dK operations):", {1500},
