@@ -7,6 +7,7 @@
 #include "driver/settings.h"
 #include "driver/stopwatch.h"
 #include "platform/files.h"
+#include "platform/interrupt.h"
 #include "tests/cpu/sort_doubles.h"
 #include "tests/disk/work_files.h"
 
@@ -192,6 +193,8 @@ int32_t runMergeSortOnDisk(int32_t valueCount, int32_t chunkSize) {
 
   timerStart();
   RandomJames random;
+  const char* const interruptNames[WORK_FILE_COUNT] = {names[0], names[1], names[2], names[3]};
+  platform::ScopedInterruptFiles interruptCleanup(interruptNames, WORK_FILE_COUNT);
   CDoubleFile f1(names[0], true);
   CDoubleFile f2(names[1], true);
   CDoubleFile f3(names[2], true);

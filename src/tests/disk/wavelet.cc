@@ -6,6 +6,7 @@
 #include "driver/settings.h"
 #include "driver/stopwatch.h"
 #include "platform/files.h"
+#include "platform/interrupt.h"
 #include "platform/memory.h"
 #include "tests/disk/work_files.h"
 
@@ -166,6 +167,7 @@ int32_t waveletOnDisk(int selector) {
 int32_t runWaveletOnDisk(int32_t firstSize, int32_t lastSize) {
   const char* const names[WORK_FILE_COUNT] = {"s0.bin", "s1.bin", "d1.bin"};
   for (const char* name : names) platform::removeFile(name);
+  platform::ScopedInterruptFiles interruptCleanup(names, WORK_FILE_COUNT);
   CDoubleFile signal(names[0], true);
   CDoubleFile smooth(names[1], true);
   CDoubleFile detail(names[2], true);
