@@ -24,29 +24,35 @@ constexpr int PROGRESS_STEP = 128;
 
 }  // namespace
 
+void regexTestRepetition(RegexTestCounts* counts, bool showProgress) {
+  char text[REGEX_TEST_LENGTH + 1];
+  RandomJames generator(RandomJames::SEED_IJ, RandomJames::SEED_KL);
+  std::unique_ptr<VRegularExpression> expressions[REGEX_TEST_PATTERNS];
+  for (int p = 0; p < REGEX_TEST_PATTERNS; ++p) {
+    expressions[p] = std::make_unique<VRegularExpression>(REGEX_TEST_PATTERN[p]);
+  }
+  *counts = RegexTestCounts();
+  for (int s = 0; s < REGEX_TEST_STRINGS; ++s) {
+    ++counts->strings;
+    fillRegexSubject(&generator, text);
+    for (int p = 0; p < REGEX_TEST_PATTERNS; ++p) {
+      if (expressions[p]->match(text)) ++counts->matches[p];
+    }
+    if (showProgress && counts->strings % PROGRESS_STEP == 0) {
+      printProgress(counts->strings * 100.0 / REGEX_TEST_STRINGS);
+    }
+  }
+  for (int p = REGEX_TEST_PATTERNS - 1; p >= 0; --p) expressions[p].reset();
+}
+
 int32_t regularExpressionTest(RegexTestCounts* counts) {
   RegexTestCounts last;
-  char text[REGEX_TEST_LENGTH + 1];
   int32_t elapsed;
   int repetitions = 0;
   timerStart();
   do {
     ++repetitions;
-    RandomJames generator(RandomJames::SEED_IJ, RandomJames::SEED_KL);
-    std::unique_ptr<VRegularExpression> expressions[REGEX_TEST_PATTERNS];
-    for (int p = 0; p < REGEX_TEST_PATTERNS; ++p) {
-      expressions[p] = std::make_unique<VRegularExpression>(REGEX_TEST_PATTERN[p]);
-    }
-    last = RegexTestCounts();
-    for (int s = 0; s < REGEX_TEST_STRINGS; ++s) {
-      ++last.strings;
-      fillRegexSubject(&generator, text);
-      for (int p = 0; p < REGEX_TEST_PATTERNS; ++p) {
-        if (expressions[p]->match(text)) ++last.matches[p];
-      }
-      if (last.strings % PROGRESS_STEP == 0) printProgress(last.strings * 100.0 / REGEX_TEST_STRINGS);
-    }
-    for (int p = REGEX_TEST_PATTERNS - 1; p >= 0; --p) expressions[p].reset();
+    regexTestRepetition(&last, true);
     elapsed = timerElapsed();
   } while (elapsed < MIN_MEASURE_MS);
   int32_t result = averageTime(elapsed, repetitions);

@@ -32,6 +32,12 @@ void fillRegexSubject(Generator* generator, char* text) {
   text[REGEX_TEST_LENGTH] = '\0';
 }
 
+// One repetition: a fresh generator, the four expressions compiled, 4000
+// subjects matched against each (with the progress line every 128 subjects
+// when `showProgress`), the expressions destroyed. `counts->repetitions` is
+// left 0.
+void regexTestRepetition(RegexTestCounts* counts, bool showProgress);
+
 // Runs the timed test, prints progress and (unless super-brief) the result
 // line, and returns the milliseconds per repetition. `counts`, when given,
 // receives the counters of the last repetition.

@@ -61,6 +61,7 @@ bool VRegularExpression::match(const char* text) {
   searchSteps = 0;
   aborted = false;
   gaveUp = false;
+  depthFirstOnly = searchMode == SearchMode::DEPTH_FIRST;
   safeMode = searchMode == SearchMode::SAFE ||
              (searchMode == SearchMode::AUTOMATIC && n > SAFE_SUBJECT_LENGTH);
   if (memoUsed > 0) std::memset(memoBuffer.get(), 0, static_cast<size_t>(memoUsed));

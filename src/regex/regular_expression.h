@@ -38,11 +38,13 @@ class VRegularExpression {
   // abandoned and the subject is matched again in the safe mode.
   static constexpr int64_t SEARCH_BUDGET = int64_t{1} << 26;
 
-  // How iterations of operands that cannot be empty split their spans.
+  // How iterations split their spans into pieces.
   enum class SearchMode {
-    AUTOMATIC,  // the depth-first search, the safe mode when it runs too long
-    DEPTH_FIRST,  // the depth-first search only (for tests: may give up)
-    SAFE,         // the polynomial search only (for tests)
+    AUTOMATIC,    // operands that can be empty: the polynomial search; others:
+                  // the depth-first search, or the polynomial one when the
+                  // depth-first search runs beyond its budget
+    DEPTH_FIRST,  // the depth-first search everywhere (for tests: may give up)
+    SAFE,         // the polynomial search everywhere (for tests)
   };
 
   // Compiles `pattern`; on a syntax error prints its message on standard
@@ -66,6 +68,7 @@ class VRegularExpression {
 
   // Test seams.
   void setSearchModeForTesting(SearchMode mode) { searchMode = mode; }
+  void setSearchBudgetForTesting(int64_t steps) { searchBudget = steps; }
   // True when the last match in DEPTH_FIRST mode ran out of its budget (its
   // answer is then meaningless).
   bool searchGaveUp() const { return gaveUp; }
@@ -85,7 +88,9 @@ class VRegularExpression {
   // Per-call search state.
   bool safeMode = false;   // iterations split with the polynomial search
   bool aborted = false;    // the budget ran out: every node answers false
+  bool depthFirstOnly = false;  // even operands that can be empty (for tests)
   int64_t searchSteps = 0;
+  int64_t searchBudget = SEARCH_BUDGET;
   // Scratch rows of the polynomial search, used as a stack by nested calls.
   std::vector<uint64_t> reachRows;
 

@@ -275,7 +275,9 @@ void VRegIteration::countRange(int i, int* kLo, int* kHi) const {
 bool VRegIteration::compute(int start, int length) {
   int hi = std::min(length - restMinLength(), ownMax);
   int lo = std::max(length - restMaxLength(), ownMin);
-  if (operandMin == 0 || expression->safeMode) return computeByReach(start, length, hi, lo);
+  if ((operandMin == 0 && !expression->depthFirstOnly) || expression->safeMode) {
+    return computeByReach(start, length, hi, lo);
+  }
   for (int i = hi; i >= lo; --i) {
     int kLo;
     int kHi;
@@ -293,7 +295,7 @@ bool VRegIteration::compute(int start, int length) {
 
 bool VRegIteration::split(int k, int start, int n) {
   VRegularExpression* e = expression;
-  if (++e->searchSteps > VRegularExpression::SEARCH_BUDGET) e->aborted = true;
+  if (++e->searchSteps > e->searchBudget) e->aborted = true;
   if (e->aborted) return false;
   if (k == 0) return n == 0;
   if (k == 1) return operand->match(start, n);
