@@ -16,7 +16,9 @@ struct MalformedCase {
 };
 
 std::ostream& operator<<(std::ostream& os, const MalformedCase& c) {
-  return os << "pattern \"" << c.pattern << "\"";
+  std::string text(c.pattern);
+  if (text.size() > 40) text = text.substr(0, 40) + "...";
+  return os << "pattern \"" << text << "\"";
 }
 
 const MalformedCase MALFORMED[] = {

@@ -19,7 +19,11 @@ struct MatchCase {
 };
 
 std::ostream& operator<<(std::ostream& os, const MatchCase& c) {
-  return os << "pattern \"" << c.pattern << "\" subject \"" << c.subject << "\"";
+  std::string pattern(c.pattern);
+  std::string subject(c.subject);
+  if (pattern.size() > 40) pattern = pattern.substr(0, 40) + "...";
+  if (subject.size() > 40) subject = subject.substr(0, 40) + "...";
+  return os << "pattern \"" << pattern << "\" subject \"" << subject << "\"";
 }
 
 // The 33 alternatives a|b|...|z|A|...|G: the 33rd, G, is dropped.
@@ -301,7 +305,9 @@ struct ErrorCase {
 };
 
 std::ostream& operator<<(std::ostream& os, const ErrorCase& c) {
-  return os << "pattern \"" << c.pattern << "\"";
+  std::string text(c.pattern);
+  if (text.size() > 40) text = text.substr(0, 40) + "...";
+  return os << "pattern \"" << text << "\"";
 }
 
 constexpr const char* COUNTS = "Error in {min,max} iteration description\n";
