@@ -63,14 +63,17 @@ bool VRegularExpression::match(const char* text) {
   gaveUp = false;
   depthFirstOnly = searchMode == SearchMode::DEPTH_FIRST;
   safeMode = searchMode == SearchMode::SAFE ||
-             (searchMode == SearchMode::AUTOMATIC && n > SAFE_SUBJECT_LENGTH);
+             (searchMode == SearchMode::AUTOMATIC && (n > SAFE_SUBJECT_LENGTH || searchOverran));
   if (memoUsed > 0) std::memset(memoBuffer.get(), 0, static_cast<size_t>(memoUsed));
   bool answer = root->match(0, n);
   if (aborted) {
     if (searchMode == SearchMode::DEPTH_FIRST) {
       gaveUp = true;
     } else {
-      // The search ran too long: the same question in polynomial time.
+      // The search ran too long: the same question in polynomial time, and
+      // so for every later subject, since a pattern that explodes once
+      // mostly explodes again.
+      searchOverran = true;
       aborted = false;
       safeMode = true;
       if (memoUsed > 0) std::memset(memoBuffer.get(), 0, static_cast<size_t>(memoUsed));

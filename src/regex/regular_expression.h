@@ -41,8 +41,9 @@ class VRegularExpression {
   // How iterations split their spans into pieces.
   enum class SearchMode {
     AUTOMATIC,    // operands that can be empty: the polynomial search; others:
-                  // the depth-first search, or the polynomial one when the
-                  // depth-first search runs beyond its budget
+                  // the depth-first search, or the polynomial one once the
+                  // depth-first search has run beyond its budget (from then
+                  // on for every subject of this expression)
     DEPTH_FIRST,  // the depth-first search everywhere (for tests: may give up)
     SAFE,         // the polynomial search everywhere (for tests)
   };
@@ -114,6 +115,7 @@ class VRegularExpression {
   bool layoutMade = false;
   bool parseFailed = false;
   bool gaveUp = false;
+  bool searchOverran = false;  // some match ran beyond the budget
   int nodeCount = 0;
   int nesting = 0;
   SearchMode searchMode = SearchMode::AUTOMATIC;

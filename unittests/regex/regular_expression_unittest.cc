@@ -189,7 +189,11 @@ TEST(VRegularExpression, FallsBackWhenTheDepthFirstSearchRunsTooLong) {
   VRegularExpression expression("(.*a){20,20}");
   expression.setSearchBudgetForTesting(10000);
   EXPECT_FALSE(expression.match(A40B.c_str()));
+  // From now on the polynomial search: no more depth-first steps.
   EXPECT_TRUE(expression.match(std::string(40, 'a').c_str()));
+  EXPECT_EQ(expression.searchSteps, 0);
+  EXPECT_FALSE(expression.match(A40B.c_str()));
+  EXPECT_EQ(expression.searchSteps, 0);
   expression.setSearchModeForTesting(Mode::DEPTH_FIRST);
   EXPECT_FALSE(expression.match(A40B.c_str()));
   EXPECT_TRUE(expression.searchGaveUp());
