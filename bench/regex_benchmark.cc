@@ -18,8 +18,8 @@ void BM_RegexTestRepetition(benchmark::State& state) {
     regexTestRepetition(&counts, false);
     benchmark::DoNotOptimize(counts.matches[0]);
   }
-  state.counters["matches"] = benchmark::Counter(
-      REGEX_TEST_PATTERNS * REGEX_TEST_STRINGS, benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["matches"] = benchmark::Counter(REGEX_TEST_PATTERNS * REGEX_TEST_STRINGS,
+                                                 benchmark::Counter::kIsIterationInvariantRate);
 }
 BENCHMARK(BM_RegexTestRepetition)->Unit(benchmark::kMillisecond)->Iterations(3);
 

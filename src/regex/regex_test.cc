@@ -11,10 +11,10 @@
 namespace bench {
 
 const char* const REGEX_TEST_PATTERN[REGEX_TEST_PATTERNS] = {
-    "(.*a){16,16}.*",                // at least 16 letters a
-    "(.*aa){8,8}.*",                 // at least 8 non-overlapping pairs aa
-    "^(.*a)a[^a]a[^a]a^(a.*)",       // ababa with no a right before or after it
-    ".*(aaaa.*bbbb|bbbb.*aaaa).*",   // both aaaa and bbbb
+    "(.*a){16,16}.*",               // at least 16 letters a
+    "(.*aa){8,8}.*",                // at least 8 non-overlapping pairs aa
+    "^(.*a)a[^a]a[^a]a^(a.*)",      // ababa with no a right before or after it
+    ".*(aaaa.*bbbb|bbbb.*aaaa).*",  // both aaaa and bbbb
 };
 
 namespace {

@@ -23,7 +23,8 @@ bool VRegularExpression::layOut(int length) {
     memoUsed = 0;
     root->placeMemo();
     if (memoUsed > MEMO_LIMIT) {
-      std::fprintf(stderr, "Regular expression: %lld bytes of memo tables for a %d-byte subject: %s\n",
+      std::fprintf(stderr,
+                   "Regular expression: %lld bytes of memo tables for a %d-byte subject: %s\n",
                    static_cast<long long>(memoUsed), length, std::strerror(ENOMEM));
       return false;
     }

@@ -87,8 +87,8 @@ class VRegularExpression {
   std::unique_ptr<VRegularItem> root;
 
   // Per-call search state.
-  bool safeMode = false;   // iterations split with the polynomial search
-  bool aborted = false;    // the budget ran out: every node answers false
+  bool safeMode = false;        // iterations split with the polynomial search
+  bool aborted = false;         // the budget ran out: every node answers false
   bool depthFirstOnly = false;  // even operands that can be empty (for tests)
   int64_t searchSteps = 0;
   int64_t searchBudget = SEARCH_BUDGET;

@@ -340,7 +340,8 @@ bool VRegIteration::computeByReach(int start, int length, int hi, int lo) {
   int words = countMax / 64 + 1;
   size_t base = e->reachRows.size();
   e->reachRows.resize(base + static_cast<size_t>(hi + 1) * words, 0);
-  uint64_t lastMask = (countMax & 63) == 63 ? ~uint64_t{0} : (uint64_t{1} << ((countMax & 63) + 1)) - 1;
+  uint64_t lastMask =
+      (countMax & 63) == 63 ? ~uint64_t{0} : (uint64_t{1} << ((countMax & 63) + 1)) - 1;
   e->reachRows[base] = 1;  // zero pieces cut the empty prefix
   for (int q = 0; q < hi && !e->aborted; ++q) {
     if (!anyBitIn(e->reachRows.data() + base + static_cast<size_t>(q) * words, 0, countMax)) {

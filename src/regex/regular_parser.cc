@@ -202,7 +202,9 @@ std::unique_ptr<VRegularItem> VRegularExpression::parseSequence() {
         if (negate) set.reset(new uint32_t[8]());  // no character at all
       } else {
         set.reset(new uint32_t[8]());
-        auto add = [&set](unsigned char member) { set[member >> 5] |= uint32_t{1} << (member & 31); };
+        auto add = [&set](unsigned char member) {
+          set[member >> 5] |= uint32_t{1} << (member & 31);
+        };
         ++cursor;
         bool negatedSet = *cursor == '^';
         if (negatedSet) ++cursor;
@@ -218,7 +220,8 @@ std::unique_ptr<VRegularItem> VRegularExpression::parseSequence() {
           unsigned char low = static_cast<unsigned char>(*cursor);
           if (cursor[1] == '-' && cursor[2] != '\0' && cursor[2] != ']') {
             unsigned char high = static_cast<unsigned char>(cursor[2]);
-            for (int member = low; member <= high; ++member) add(static_cast<unsigned char>(member));
+            for (int member = low; member <= high; ++member)
+              add(static_cast<unsigned char>(member));
             cursor += 3;
           } else {
             add(low);

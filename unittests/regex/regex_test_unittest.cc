@@ -48,7 +48,8 @@ TEST(RegexTest, OneRepetitionCountsProgressAndResultLine) {
   EXPECT_EQ(out.rfind("  3%\r", 0), 0u);
   EXPECT_NE(out.find(" 99%\r"), std::string::npos);
   EXPECT_EQ(out.find("100%"), std::string::npos);
-  const std::string line = "Regular expressions (16k,32): 0.5720-0.1072-0.1663-0.4233, time: 20.00 sec\n";
+  const std::string line =
+      "Regular expressions (16k,32): 0.5720-0.1072-0.1663-0.4233, time: 20.00 sec\n";
   ASSERT_GE(out.size(), line.size());
   EXPECT_EQ(out.substr(out.size() - line.size()), line);
 }

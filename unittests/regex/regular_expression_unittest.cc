@@ -95,8 +95,8 @@ const MatchCase MATCH_CASES[] = {
     {"^ab", "b", true},  // the negation of a, then b
     {"^ab", "ab", false},
     {"^ab", "aab", true},
-    {"^^a", "a", true},  // a second ^ cancels the first
-    {"a^", "a", true},   // a ^ that ends its sequence is ignored
+    {"^^a", "a", true},   // a second ^ cancels the first
+    {"a^", "a", true},    // a ^ that ends its sequence is ignored
     {"^a*", "a", false},  // the negated element is repeated
     {"^a*", "aa", true},
     {"^a*", "", true},
