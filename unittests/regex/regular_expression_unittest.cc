@@ -143,6 +143,11 @@ const MatchCase MATCH_CASES[] = {
     {"a||b", "a", true},
     {"a||b", "b", false},
     {"a|", "a", true},
+    // An empty first operand empties the whole alternation or intersection.
+    {"|a", "a", false},
+    {"&a", "a", false},
+    {"^\\.", "x", true},  // a negated escape pair
+    {"^\\.", ".", false},
     {THIRTY_THREE.c_str(), "F", true},
     {THIRTY_THREE.c_str(), "G", false},
     // Iterations whose operand can be empty: exponential for the
