@@ -34,9 +34,10 @@ class VRegularExpression {
   // Subjects longer than this are matched in the safe mode (below), whose
   // recursion depth does not grow with the subject.
   static constexpr int SAFE_SUBJECT_LENGTH = 4096;
-  // Steps of the depth-first split search one match may take before it is
-  // abandoned and the subject is matched again in the safe mode.
-  static constexpr int64_t SEARCH_BUDGET = int64_t{1} << 26;
+  // Steps (node questions and split calls) one match may take before the
+  // depth-first search is abandoned and the subject is matched again in the
+  // safe mode.
+  static constexpr int64_t SEARCH_BUDGET = int64_t{1} << 28;
 
   // How iterations split their spans into pieces.
   enum class SearchMode {

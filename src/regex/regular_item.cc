@@ -46,6 +46,7 @@ template <class Node>
 bool VRegularItem::framedMatch(Node* node, int start, int length) {
   if (length < node->minLength || length > node->maxLength) return false;
   VRegularExpression* e = node->expression;
+  if (++e->searchSteps > e->searchBudget && !e->safeMode) e->aborted = true;
   if (e->aborted) return false;
   if (node->memoize) {
     MemoCell cell = memoCell(node, start, length);
@@ -295,7 +296,7 @@ bool VRegIteration::compute(int start, int length) {
 
 bool VRegIteration::split(int k, int start, int n) {
   VRegularExpression* e = expression;
-  if (++e->searchSteps > e->searchBudget) e->aborted = true;
+  if (++e->searchSteps > e->searchBudget && !e->safeMode) e->aborted = true;
   if (e->aborted) return false;
   if (k == 0) return n == 0;
   if (k == 1) return operand->match(start, n);

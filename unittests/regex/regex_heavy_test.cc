@@ -32,7 +32,7 @@ TEST(RegexHeavy, TestStringsStayWithinTheSearchBudget) {
       if (expressions[p]->searchSteps > mostSteps) mostSteps = expressions[p]->searchSteps;
     }
   }
-  std::printf("most split steps of one match: %lld of %lld\n", static_cast<long long>(mostSteps),
+  std::printf("most search steps of one match: %lld of %lld\n", static_cast<long long>(mostSteps),
               static_cast<long long>(VRegularExpression::SEARCH_BUDGET));
 }
 
