@@ -74,6 +74,8 @@ class VRegularExpression {
   // True when the last match in DEPTH_FIRST mode ran out of its budget (its
   // answer is then meaningless).
   bool searchGaveUp() const { return gaveUp; }
+  // True once a match in AUTOMATIC mode ran beyond the budget.
+  bool searchOverranForTesting() const { return searchOverran; }
   const uint8_t* memoBufferForTesting() const { return memoBuffer.get(); }
 
   // The fields the nodes read and write.
