@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "regex/regex_test.h"
 #include "tests/cpu/arbitrage.h"
 #include "tests/cpu/garbage_collection.h"
 #include "tests/cpu/memory_copy.h"
@@ -70,7 +71,8 @@ const TestEntry CATALOGUE[TEST_COUNT] = {
     {15, "Garbage collection test in 16MB of VM", {}, "Garbage collection test in 16MB of VM:", {},
      garbageCollectionTest, Z::NOT_EXPECTED, 0, 19, 28, 1},
     {16, "Regular expression test (%dk matches on %d-bytes strings)", {16, 32},
-     "Regular expression test (4 x %dk matches on %d-byte strings):", {4, 32}, nullptr,
+     "Regular expression test (4 x %dk matches on %d-byte strings):", {4, 32},
+     +[]() -> int32_t { return regularExpressionTest(); },
      Z::NOT_EXPECTED, 0, 4, 13, 1},
     {17, "Transposition of %dMB image (uses two buffers!)", {16}, "Transposition of %dMB image:",
      {16}, +[]() -> int32_t { return transposeTest(transpose, 4096, 4096, 48); }, Z::ALLOCATION_FAILURE, 32, 35, 44, 1},
