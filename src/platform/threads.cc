@@ -3,6 +3,7 @@
 #include <pthread.h>
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
