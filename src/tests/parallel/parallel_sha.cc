@@ -115,7 +115,8 @@ int32_t runShaJob(ShaJob& job, int workers) {
     int32_t issued = 0;
     for (; issued < job.blockCount; ++issued) {
       freeSlots.acquire();
-      ShaItem* item = new (std::nothrow) ShaItem{0, nextSeed(random), nullptr};
+      bool refused = job.itemLimitForTesting >= 0 && issued >= job.itemLimitForTesting;
+      ShaItem* item = refused ? nullptr : new (std::nothrow) ShaItem{0, nextSeed(random), nullptr};
       if (item != nullptr) item->data = new (std::nothrow) uint8_t[job.blockSize];
       if (item == nullptr || item->data == nullptr) {
         std::fprintf(stderr, "parallel SHA-1: cannot allocate block %d of %d bytes\n", issued,

@@ -49,6 +49,9 @@ struct ShaJob {
   ShaItem* ring[SHA_RING_SIZE] = {};
   int32_t putIndex = 0;
   int32_t getIndex = 0;
+  // Test seam: when >= 0, the producer is refused every item after this many,
+  // as if the heap were exhausted.
+  int32_t itemLimitForTesting = -1;
 };
 
 // The worker: takes items from the ring until the job is no longer active.

@@ -193,6 +193,37 @@ TEST(ParallelSha, NoWorkerStartedFailsInsteadOfWaiting) {
   platform::setThreadStartLimitForTesting(-1);
   EXPECT_EQ(t, TEST_FAILED);
   EXPECT_NE(err.find("none of 4 workers started"), std::string::npos) << err;
+  // The entries report it as a failure of their own, without a "fail!" line.
+  resetRunSettings();
+  platform::setThreadStartLimitForTesting(0);
+  ::testing::internal::CaptureStdout();
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(parallelShaTest(ShaShape{64, 200, expected.data()}), TEST_FAILED);
+  EXPECT_EQ(contextSwitchTest(ShaShape{64, 200, expected.data()}), TEST_FAILED);
+  ::testing::internal::GetCapturedStderr();
+  std::string out = ::testing::internal::GetCapturedStdout();
+  platform::setThreadStartLimitForTesting(-1);
+  EXPECT_EQ(out, "");
+}
+
+TEST(ParallelSha, ItemThatCannotBeAllocatedFailsAfterTheWorkersEnded) {
+  testing::ScopedFakeTime time(1);
+  std::vector<uint8_t> expected = referenceDigest(512, 300);
+  ShaJob job;
+  job.blockSize = 512;
+  job.blockCount = 300;
+  job.expected = expected.data();
+  job.itemLimitForTesting = 100;
+  ::testing::internal::CaptureStderr();
+  int32_t t = runShaJob(job, 4);
+  std::string err = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(t, TEST_FAILED);
+  EXPECT_NE(err.find("cannot allocate block 100 of 512 bytes"), std::string::npos) << err;
+  // The 100 issued blocks were all hashed before the workers were let go
+  // (and nothing is left to leak).
+  EXPECT_EQ(std::vector<uint8_t>(job.digest, job.digest + SHA1_DIGEST_SIZE),
+            referenceDigest(512, 100));
+  for (ShaItem* slot : job.ring) EXPECT_EQ(slot, nullptr);
 }
 
 TEST(ParallelSha, WorkersThatStartedDoAllTheWork) {
