@@ -99,6 +99,8 @@ int32_t runShaJob(ShaJob& job, int workers) {
   std::unique_ptr<ShaThread[]> threads(new (std::nothrow) ShaThread[workers]);
   if (threads == nullptr) {
     std::fprintf(stderr, "parallel SHA-1: cannot allocate %d workers\n", workers);
+    job.filled = nullptr;
+    job.freeSlots = nullptr;
     return TEST_FAILED;
   }
   int started = 0;
