@@ -12,12 +12,14 @@
 
 namespace bench {
 
+// clang-format off
 const uint8_t PARALLEL_SHA_DIGEST[SHA1_DIGEST_SIZE] = {
     0xb3, 0x80, 0x98, 0x26, 0x3e, 0x74, 0x9b, 0x74, 0xaf, 0x6a,
     0x36, 0xb6, 0xed, 0x1d, 0x5c, 0xdd, 0x69, 0xbd, 0x3f, 0x57};
 const uint8_t CONTEXT_SWITCH_DIGEST[SHA1_DIGEST_SIZE] = {
     0xc4, 0xf3, 0xf6, 0x51, 0x0a, 0x3d, 0x76, 0x5a, 0x16, 0xac,
     0x37, 0xb9, 0x01, 0xe9, 0x1b, 0x39, 0xd8, 0xb4, 0x1e, 0x85};
+// clang-format on
 
 namespace {
 
@@ -38,9 +40,7 @@ void destroyItem(ShaItem* item) {
 }
 
 // The first uniform draws of a fresh generator, scaled to seeds.
-int32_t nextSeed(RandomJames& random) {
-  return static_cast<int32_t>(random.next() * 2147483647.0);
-}
+int32_t nextSeed(RandomJames& random) { return static_cast<int32_t>(random.next() * 2147483647.0); }
 
 }  // namespace
 

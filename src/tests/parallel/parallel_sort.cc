@@ -59,8 +59,8 @@ void finishTask(SortJob& job, SortTask task) {
   }
   // Both halves of the next run are finished; only this worker saw both
   // under the lock, so the merge is queued exactly once.
-  SortTask next{MERGE_RUNS, task.firstBlock < partner ? task.firstBlock : partner,
-                task.length * 2, task.level + 1};
+  SortTask next{MERGE_RUNS, task.firstBlock < partner ? task.firstBlock : partner, task.length * 2,
+                task.level + 1};
   queueTask(job, next);
 }
 
@@ -171,8 +171,7 @@ int32_t parallelSortTest(const SortShape& shape) {
           std::printf("Parallel-sort using %2d threads (double[%dM]): fail!\n", n, megaValues);
         }
         // A wrong order is not a shortage of memory: say so and record nothing.
-        std::fprintf(stderr, "parallel sort: result not in ascending order with %d workers\n",
-                     n);
+        std::fprintf(stderr, "parallel sort: result not in ascending order with %d workers\n", n);
         return TEST_FAILED;
       }
       return 0;

@@ -90,9 +90,10 @@ TEST(ParallelSort, FourBlocksOfOddLength) {
   std::vector<double> expected = generated(shape);
   std::sort(expected.begin(), expected.end());
   std::vector<double> sorted;
-  EXPECT_GT(runParallelSort(3, shape, [&](const SortJob& job) {
-              sorted.assign(job.buffers[0], job.buffers[0] + shape.total());
-            }),
+  EXPECT_GT(runParallelSort(3, shape,
+                            [&](const SortJob& job) {
+                              sorted.assign(job.buffers[0], job.buffers[0] + shape.total());
+                            }),
             0);
   EXPECT_EQ(sorted, expected);
 }
