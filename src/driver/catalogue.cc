@@ -13,6 +13,8 @@
 #include "tests/disk/kd_tree.h"
 #include "tests/disk/merge_sort_on_disk.h"
 #include "tests/disk/wavelet.h"
+#include "tests/parallel/parallel_sha.h"
+#include "tests/parallel/parallel_sort.h"
 
 namespace bench {
 
@@ -90,14 +92,14 @@ const TestEntry CATALOGUE[TEST_COUNT] = {
      "Adaptive K-D tree on disk (%dK operations):", {1500},
      +[]() -> int32_t { return kdTreeOnDisk(1); }, Z::NOT_EXPECTED, 0, 11, 20, 568},
     {22, "Parallel SHA-1 digest (1 to %d threads, %dx%dMB total)", {16, 4000, 1},
-     "Parallel SHA-1 digest (1 to %d threads, %dx%dMB total):", {16, 4000, 1}, nullptr,
-     Z::SKIPPED_SILENTLY, 0, 67, 76, 1},
+     "Parallel SHA-1 digest (1 to %d threads, %dx%dMB total):", {16, 4000, 1},
+     +[]() -> int32_t { return parallelShaTest(); }, Z::SKIPPED_SILENTLY, 0, 67, 76, 1},
     {23, "Ctx-switch test - SHA-1 (%d threads, %dMx%d total)", {2, 31, 128},
-     "Ctx-switch efficiency - SHA-1 digest (%d threads, %dMx%d total):", {2, 31, 128}, nullptr,
-     Z::SKIPPED_SILENTLY, 0, 4, 13, 1},
+     "Ctx-switch efficiency - SHA-1 digest (%d threads, %dMx%d total):", {2, 31, 128},
+     +[]() -> int32_t { return contextSwitchTest(); }, Z::SKIPPED_SILENTLY, 0, 4, 13, 1},
     {24, "Parallel sort in VM (2 to %d threads, 2x double[%dM] arr)", {16, 128},
      "Parallel sort in virtual memory (2 to %d threads, 2x double[%dM] array):", {16, 128},
-     nullptr, Z::ALLOCATION_FAILURE, 2048, 3, 2060, 1},
+     +[]() -> int32_t { return parallelSortTest(); }, Z::ALLOCATION_FAILURE, 2048, 3, 2060, 1},
 };
 
 }  // namespace
