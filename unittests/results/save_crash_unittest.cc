@@ -2,12 +2,14 @@
 // loads completely and holds every result saved before the kill, and an
 // enhanced.txt without a partial line.
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <random>
 #include <sstream>
 #include <string>
@@ -59,6 +61,39 @@ TEST(SaveCrash, KilledAtRandomMomentsNeverLosesOrCorruptsResults) {
     lastCount = table.count();
   }
   EXPECT_GT(lastCount, 0);
+}
+
+TEST(SaveCrash, FileSizeLimitDuringASaveLeavesTheTableWhole) {
+  testing::ScopedTempDir dir;
+  const std::string previous = " 1       50  100 old\n";
+  testing::writeFile("results.txt", previous);
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // Writes beyond 1000 bytes fail with EFBIG instead of killing the process.
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{1000, 1000};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    ResultTable table;
+    table.loadResults("results.txt");
+    for (int i = 0; i < 100; ++i) table.append(DESCRIPTION, 3000, 1, i, true);
+    table.markDirty();
+    bool saved = table.saveResults();
+    bool reported = table.saveFailure().find("File too large") != std::string::npos;
+    _exit(!saved && table.dirty() && reported ? 0 : 1);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "the save did not fail cleanly";
+  EXPECT_EQ(testing::readFile("results.txt"), previous);
+  EXPECT_EQ(testing::readFile("enhanced.txt"), "");
+  int entries = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(".")) {
+    (void)entry;
+    ++entries;
+  }
+  EXPECT_EQ(entries, 2) << "a temporary file was left behind";
 }
 
 }  // namespace
