@@ -9,6 +9,7 @@
 #include "driver/command_line.h"
 #include "driver/settings.h"
 #include "fuzz_support.h"
+#include "regex/regular_expression.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<std::string> words(1, "bench");
@@ -32,5 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (settings.testMask == 0 || settings.testMask > 0xFFFFFF) std::abort();
   if (parsed.testGiven && (settings.testMask & (settings.testMask - 1)) != 0) std::abort();
   (void)settings.cpuDescription();
+  // The program keeps its filter until it ends; here every input has its own.
+  delete settings.systemFilter;
   return 0;
 }

@@ -1,8 +1,11 @@
 #include "cli/bench_runner.h"
 
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 #include "support/test_support.h"
 
@@ -33,14 +36,21 @@ BenchRun runBench(const std::vector<std::string>& args) {
     command.push_back(' ');
     command.append(shellQuote(arg));
   }
-  command.append(" </dev/null >bench.out 2>bench.err");
+  // The output goes outside the working directory, which may be read-only.
+  static int runCount = 0;
+  std::string stem = (std::filesystem::temp_directory_path() /
+                      ("bench-run-" + std::to_string(getpid()) + "-" + std::to_string(++runCount)))
+                         .string();
+  std::string outName = stem + ".out";
+  std::string errName = stem + ".err";
+  command.append(" </dev/null >" + shellQuote(outName) + " 2>" + shellQuote(errName));
   int raw = std::system(command.c_str());
   BenchRun run;
   run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  run.out = readFile("bench.out");
-  run.err = readFile("bench.err");
-  std::remove("bench.out");
-  std::remove("bench.err");
+  run.out = readFile(outName);
+  run.err = readFile(errName);
+  std::remove(outName.c_str());
+  std::remove(errName.c_str());
   return run;
 }
 
