@@ -5,10 +5,15 @@
 #include <sstream>
 
 #include "platform/clock.h"
+#include "platform/fpu.h"
 
 namespace bench::testing {
 
 namespace {
+
+// Tests compute as the program does: in the x87 build every operation
+// rounds to double, as main arranges at start-up.
+[[maybe_unused]] const bool doublePrecision = (platform::setDoublePrecision(), true);
 
 int64_t fakeNowMillis = 0;
 int32_t fakeStepMillis = 20000;
