@@ -59,25 +59,21 @@ void recordResult(ResultTable& table, int test, int32_t timeMs) {
   const char* description = runSettings.cpuDescription();
   int32_t clock = runSettings.cpuClock;
 
+  // `old` is the stored time of the last match, read before it is improved.
   bool isNew = true;
   int32_t old = 0;
   for (int i = 0; i < table.count(); ++i) {
-    const ResultRecord& record = table.record(i);
-    if (record.test == test && record.clock == clock &&
-        std::strcmp(record.description, description) == 0) {
-      isNew = false;
-      old = record.time;
+    ResultRecord& record = table.record(i);
+    if (record.test != test || record.clock != clock ||
+        std::strcmp(record.description, description) != 0) {
+      continue;
     }
-  }
-  if (!isNew) {
-    for (int i = 0; i < table.count(); ++i) {
-      ResultRecord& record = table.record(i);
-      if (record.test == test && record.clock == clock &&
-          std::strcmp(record.description, description) == 0 && record.time > timeMs) {
-        record.time = timeMs;
-        record.enhanced = true;
-        table.markDirty();
-      }
+    isNew = false;
+    old = record.time;
+    if (record.time > timeMs) {
+      record.time = timeMs;
+      record.enhanced = true;
+      table.markDirty();
     }
   }
 

@@ -30,8 +30,12 @@ std::string shellQuote(const std::string& text) {
 
 }  // namespace
 
-BenchRun runBench(const std::vector<std::string>& args) {
-  std::string command = shellQuote(BENCH_BINARY);
+BenchRun runBench(const std::vector<std::string>& args, unsigned long fileSizeLimit) {
+  std::string command;
+  if (fileSizeLimit != 0) {
+    command = shellQuote(FSIZE_LIMIT_EXEC) + " " + std::to_string(fileSizeLimit) + " ";
+  }
+  command.append(shellQuote(BENCH_BINARY));
   for (const std::string& arg : args) {
     command.push_back(' ');
     command.append(shellQuote(arg));
@@ -52,6 +56,21 @@ BenchRun runBench(const std::vector<std::string>& args) {
   std::remove(outName.c_str());
   std::remove(errName.c_str());
   return run;
+}
+
+int startBench(std::vector<std::string> args) {
+  pid_t child = fork();
+  if (child == 0) {
+    std::vector<char*> argv;
+    std::string binary = BENCH_BINARY;
+    argv.push_back(binary.data());
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    if (std::freopen("/dev/null", "w", stdout) == nullptr) _exit(126);
+    execv(binary.c_str(), argv.data());
+    _exit(127);
+  }
+  return child;
 }
 
 std::string fixturePath(const std::string& name) { return std::string(BENCH_FIXTURES) + "/" + name; }

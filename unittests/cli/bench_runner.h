@@ -15,8 +15,16 @@ struct BenchRun {
 };
 
 // Runs BENCH_BINARY with `args` (each passed as one argument) in the
-// current directory, standard input from /dev/null.
-BenchRun runBench(const std::vector<std::string>& args);
+// current directory, standard input from /dev/null. Its output is collected
+// outside the directory, which may be unwritable. With a `fileSizeLimit`,
+// the program may not write files beyond that many bytes (writes past it
+// fail with EFBIG, as on a full disk; this also holds for root).
+BenchRun runBench(const std::vector<std::string>& args, unsigned long fileSizeLimit = 0);
+
+// Starts BENCH_BINARY with `args` in the current directory without waiting
+// for it, its standard output discarded. Returns the child's process id
+// (negative on failure); the caller waits for it.
+int startBench(std::vector<std::string> args);
 
 // The path of a fixture file.
 std::string fixturePath(const std::string& name);

@@ -14,6 +14,7 @@
 #include <string>
 #include <thread>
 
+#include "cli/bench_runner.h"
 #include "results/result_table.h"
 #include "support/test_support.h"
 
@@ -36,14 +37,8 @@ TEST(CrashCli, KilledAtRandomMomentsKeepsEverySavedResult) {
   for (int round = 0; round < 8; ++round) {
     // A new system every round, so every finished test is saved.
     std::string description = "Killed box " + std::to_string(round);
-    pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      freopen("/dev/null", "w", stdout);
-      execl(BENCH_BINARY, BENCH_BINARY, "-b", "-c", "1000", description.c_str(), "-i", "9",
-            static_cast<char*>(nullptr));
-      _exit(127);
-    }
+    pid_t child = startBench({"-b", "-c", "1000", description, "-i", "9"});
+    ASSERT_GT(child, 0);
     bool inPause = round % 2 == 1;
     if (inPause) {
       // Kill once the result is saved, during the 20-second pause.

@@ -2,12 +2,10 @@
 // created or written: the reason on standard error, no result recorded,
 // exit status 11, no work files left behind.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -23,32 +21,10 @@ namespace fs = std::filesystem;
 
 const char* RESULTS = "10     2329 1000 other\n";
 
-std::string quoted(const std::string& text) {
-  std::string out = "'";
-  for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return out + "'";
-}
-
-// Runs `bench -b -c 1000 test -i <test>` in the current directory `dir`,
-// under a file-size limit when `fileSizeLimit` is not 0. Its output goes to
-// files beside `dir`, which may be unwritable.
-BenchRun runDiskTest(const fs::path& dir, int test, unsigned long fileSizeLimit) {
-  const std::string out = dir.string() + ".out";
-  const std::string err = dir.string() + ".err";
-  std::string command;
-  if (fileSizeLimit != 0) {
-    command = quoted(FSIZE_LIMIT_EXEC) + " " + std::to_string(fileSizeLimit) + " ";
-  }
-  command += quoted(BENCH_BINARY) + " -b -c 1000 test -i " + std::to_string(test);
-  command += " </dev/null >" + quoted(out) + " 2>" + quoted(err);
-  int raw = std::system(command.c_str());
-  BenchRun run;
-  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  run.out = readFile(out);
-  run.err = readFile(err);
-  fs::remove(out);
-  fs::remove(err);
-  return run;
+// Runs `bench -b -c 1000 test -i <test>` in the current directory, under a
+// file-size limit when `fileSizeLimit` is not 0.
+BenchRun runDiskTest(int test, unsigned long fileSizeLimit) {
+  return runBench({"-b", "-c", "1000", "test", "-i", std::to_string(test)}, fileSizeLimit);
 }
 
 std::vector<std::string> filesIn(const fs::path& dir) {
@@ -94,7 +70,7 @@ TEST_P(DiskTestFailureCli, ReportsTheFileRecordsNothingAndExitsEleven) {
       break;
   }
 
-  BenchRun run = runDiskTest(dir.path(), c.test, limit);
+  BenchRun run = runDiskTest(c.test, limit);
   fs::permissions(dir.path(), fs::perms::owner_all);
 
   EXPECT_EQ(run.status, 11);

@@ -12,25 +12,11 @@
 #include <thread>
 #include <vector>
 
+#include "cli/bench_runner.h"
 #include "support/test_support.h"
 
 namespace bench::testing {
 namespace {
-
-pid_t startBench(std::vector<std::string> args) {
-  pid_t child = fork();
-  if (child == 0) {
-    std::vector<char*> argv;
-    std::string binary = BENCH_BINARY;
-    argv.push_back(binary.data());
-    for (std::string& arg : args) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    freopen("/dev/null", "w", stdout);
-    execv(binary.c_str(), argv.data());
-    _exit(127);
-  }
-  return child;
-}
 
 bool waitForFile(const char* name) {
   for (int i = 0; i < 2000; ++i) {

@@ -191,10 +191,11 @@ int32_t runMergeSortOnDisk(int32_t valueCount, int32_t chunkSize) {
     platform::removeFile(names[i]);
   }
 
-  timerStart();
-  RandomJames random;
   const char* const interruptNames[WORK_FILE_COUNT] = {names[0], names[1], names[2], names[3]};
   platform::ScopedInterruptFiles interruptCleanup(interruptNames, WORK_FILE_COUNT);
+
+  timerStart();
+  RandomJames random;
   CDoubleFile f1(names[0], true);
   CDoubleFile f2(names[1], true);
   CDoubleFile f3(names[2], true);

@@ -9,18 +9,16 @@
 #include <vector>
 
 #include "driver/settings.h"
-#include "platform/fpu.h"
 #include "support/test_support.h"
 
 namespace bench {
 namespace {
 
 // Runs findArbitrage() on a hand-made table and returns what it printed.
-// Like the program, it first makes every operation round to double: with
-// extended x87 precision the products of two rotations of one cycle differ,
-// and a later rotation would beat the first.
+// The test support sets double precision as the program does: with extended
+// x87 precision the products of two rotations of one cycle differ, and a
+// later rotation would beat the first.
 std::string searchTable(int32_t count, const std::vector<double>& rows) {
-  platform::setDoublePrecision();
   setRatesForTesting(count, rows.data());
   ::testing::internal::CaptureStdout();
   findArbitrage();
@@ -112,7 +110,6 @@ TEST(Arbitrage, SuperBriefModePrintsOnlyTheProgress) {
 
 // The full test as the harness times it: generated rates, lengths 2 to 11.
 TEST(Arbitrage, FullSearchPrintsAClosedCycleOfDistinctCurrencies) {
-  platform::setDoublePrecision();
   testing::ScopedFakeTime time;
   ::testing::internal::CaptureStdout();
   EXPECT_EQ(arbitrageTest(), 20000);
