@@ -20,11 +20,11 @@
 #include <vector>
 
 #include "driver/catalogue.h"
-#include "driver/settings.h"
+#include "run/settings.h"
 #include "platform/files.h"
-#include "tests/disk/double_file.h"
-#include "tests/disk/merge_sort_on_disk.h"
-#include "tests/disk/wavelet.h"
+#include "workloads/disk/double_file.h"
+#include "workloads/disk/merge_sort_on_disk.h"
+#include "workloads/disk/wavelet.h"
 
 namespace bench {
 namespace {

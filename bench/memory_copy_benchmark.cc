@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "platform/memory.h"
-#include "tests/cpu/memory_copy.h"
+#include "workloads/cpu/memory_copy.h"
 
 namespace {
 

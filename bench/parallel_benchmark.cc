@@ -11,9 +11,9 @@
 #include "core/random_james.h"
 #include "core/sha1.h"
 #include "platform/memory.h"
-#include "tests/cpu/sort_doubles.h"
-#include "tests/parallel/parallel_sha.h"
-#include "tests/parallel/parallel_sort.h"
+#include "core/sort_doubles.h"
+#include "workloads/parallel/parallel_sha.h"
+#include "workloads/parallel/parallel_sort.h"
 
 namespace bench {
 namespace {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/random_james.h"
-#include "regex/regex_test.h"
+#include "workloads/cpu/regex_test.h"
 #include "regex/regular_expression.h"
 
 namespace bench {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "driver/command_line.h"
-#include "driver/settings.h"
+#include "run/settings.h"
 #include "fuzz_support.h"
 #include "regex/regular_expression.h"
 

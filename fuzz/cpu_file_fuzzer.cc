@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "driver/settings.h"
+#include "run/settings.h"
 #include "fuzz_support.h"
 #include "results/cpu_file.h"
 

@@ -1,20 +1,21 @@
 #include "driver/catalogue.h"
 
+#include <cstdio>
 #include <cstdlib>
 
-#include "regex/regex_test.h"
-#include "tests/cpu/arbitrage.h"
-#include "tests/cpu/garbage_collection.h"
-#include "tests/cpu/memory_copy.h"
-#include "tests/cpu/monte_carlo.h"
-#include "tests/cpu/quick_sort.h"
-#include "tests/cpu/sieve.h"
-#include "tests/cpu/transpose.h"
-#include "tests/disk/kd_tree.h"
-#include "tests/disk/merge_sort_on_disk.h"
-#include "tests/disk/wavelet.h"
-#include "tests/parallel/parallel_sha.h"
-#include "tests/parallel/parallel_sort.h"
+#include "workloads/cpu/regex_test.h"
+#include "workloads/cpu/arbitrage.h"
+#include "workloads/cpu/garbage_collection.h"
+#include "workloads/cpu/memory_copy.h"
+#include "workloads/cpu/monte_carlo.h"
+#include "workloads/cpu/quick_sort.h"
+#include "workloads/cpu/sieve.h"
+#include "workloads/cpu/transpose.h"
+#include "workloads/disk/kd_tree.h"
+#include "workloads/disk/merge_sort_on_disk.h"
+#include "workloads/disk/wavelet.h"
+#include "workloads/parallel/parallel_sha.h"
+#include "workloads/parallel/parallel_sort.h"
 
 namespace bench {
 
@@ -107,6 +108,14 @@ const TestEntry CATALOGUE[TEST_COUNT] = {
 const TestEntry& catalogueEntry(int number) {
   if (number < 1 || number > TEST_COUNT) std::abort();
   return CATALOGUE[number - 1];
+}
+
+std::string listingTitle(int number) {
+  const TestEntry& entry = catalogueEntry(number);
+  char title[160];
+  std::snprintf(title, sizeof title, entry.listingTitle, entry.listingParams[0],
+                entry.listingParams[1], entry.listingParams[2]);
+  return title;
 }
 
 }  // namespace bench

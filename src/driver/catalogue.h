@@ -7,14 +7,13 @@
 #define BENCH_DRIVER_CATALOGUE_H_
 
 #include <cstdint>
+#include <string>
+
+#include "run/outcome.h"
 
 namespace bench {
 
 inline constexpr int TEST_COUNT = 24;
-
-// A test routine's result: its time in milliseconds, 0 (read with the row's
-// ZeroMeaning), or TEST_FAILED.
-inline constexpr int32_t TEST_FAILED = -1;
 
 // What a zero result of a test means.
 enum class ZeroMeaning {
@@ -50,6 +49,10 @@ constexpr uint32_t testBit(int number) { return 1u << (number - 1); }
 // The row of test `number`.
 // REQUIRES: 1 <= number <= TEST_COUNT.
 const TestEntry& catalogueEntry(int number);
+
+// The listing title of test `number` with its parameters filled in.
+// REQUIRES: 1 <= number <= TEST_COUNT.
+std::string listingTitle(int number);
 
 }  // namespace bench
 

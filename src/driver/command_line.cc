@@ -272,7 +272,9 @@ int benchMain(int argc, const char* const* argv) {
 
   if (settings.listMode) {
     for (int n = 1; n <= TEST_COUNT; ++n) {
-      if (settings.testMask & testBit(n)) printTestTable(table, n, settings);
+      if (settings.testMask & testBit(n)) {
+        printTestTable(table, n, listingTitle(n).c_str(), settings);
+      }
     }
     std::fflush(stdout);
     return 0;

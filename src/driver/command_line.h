@@ -6,7 +6,7 @@
 #ifndef BENCH_DRIVER_COMMAND_LINE_H_
 #define BENCH_DRIVER_COMMAND_LINE_H_
 
-#include "driver/settings.h"
+#include "run/settings.h"
 
 namespace bench {
 

@@ -9,7 +9,7 @@
 #include <cstdint>
 
 #include "driver/catalogue.h"
-#include "driver/settings.h"
+#include "run/settings.h"
 #include "results/result_table.h"
 
 namespace bench {

@@ -3,7 +3,7 @@
 #ifndef BENCH_RESULTS_CPU_FILE_H_
 #define BENCH_RESULTS_CPU_FILE_H_
 
-#include "driver/settings.h"
+#include "run/settings.h"
 
 namespace bench {
 

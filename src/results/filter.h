@@ -5,7 +5,7 @@
 #ifndef BENCH_RESULTS_FILTER_H_
 #define BENCH_RESULTS_FILTER_H_
 
-#include "driver/settings.h"
+#include "run/settings.h"
 
 namespace bench {
 

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "driver/catalogue.h"
 #include "results/filter.h"
 
 namespace bench {
@@ -32,16 +31,12 @@ std::string quotedCell(const char* text) {
   return cell;
 }
 
-void printHeading(int test, bool spreadSheet) {
-  const TestEntry& entry = catalogueEntry(test);
+void printHeading(int test, const char* title, bool spreadSheet) {
   if (spreadSheet) {
-    std::printf("\n\"  ");
+    std::printf("\n\"  %s\",Clock[MHz],Time[s],Ref\n", title);
   } else {
-    std::printf("\n  %d: ", test);
+    std::printf("\n  %d: %s\n", test, title);
   }
-  std::printf(entry.listingTitle, entry.listingParams[0], entry.listingParams[1],
-              entry.listingParams[2]);
-  std::printf(spreadSheet ? "\",Clock[MHz],Time[s],Ref\n" : "\n");
 }
 
 }  // namespace
@@ -69,8 +64,9 @@ int compareRecords(const ResultRecord& a, const ResultRecord& b, SortKey key, bo
   return ascending ? order : -order;
 }
 
-void printTestTable(const ResultTable& table, int test, const RunSettings& settings) {
-  printHeading(test, settings.spreadSheetMode);
+void printTestTable(const ResultTable& table, int test, const char* title,
+                    const RunSettings& settings) {
+  printHeading(test, title, settings.spreadSheetMode);
 
   std::vector<int> selected;
   for (int i = 0; i < table.count(); ++i) {

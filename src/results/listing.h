@@ -6,7 +6,7 @@
 #ifndef BENCH_RESULTS_LISTING_H_
 #define BENCH_RESULTS_LISTING_H_
 
-#include "driver/settings.h"
+#include "run/settings.h"
 #include "results/result_table.h"
 
 namespace bench {
@@ -19,8 +19,10 @@ double refValue(const ResultRecord& record);
 // sorted in the given direction; 0 when keys and descriptions are equal.
 int compareRecords(const ResultRecord& a, const ResultRecord& b, SortKey key, bool ascending);
 
-// Prints the heading and rows of test `test` (1..24).
-void printTestTable(const ResultTable& table, int test, const RunSettings& settings);
+// Prints the heading and rows of test `test` (1..24); `title` is the test's
+// listing title with its parameters filled in.
+void printTestTable(const ResultTable& table, int test, const char* title,
+                    const RunSettings& settings);
 
 }  // namespace bench
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <unordered_map>
 
-#include "driver/settings.h"
+#include "run/settings.h"
 #include "platform/files.h"
 #include "results/number_text.h"
 

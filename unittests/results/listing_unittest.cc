@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "driver/catalogue.h"
+
 namespace bench {
 namespace {
 
@@ -14,7 +16,7 @@ using ::testing::internal::GetCapturedStdout;
 
 std::string list(const ResultTable& table, int test, const RunSettings& settings) {
   CaptureStdout();
-  printTestTable(table, test, settings);
+  printTestTable(table, test, listingTitle(test).c_str(), settings);
   return GetCapturedStdout();
 }
 

@@ -1,9 +1,0 @@
-#include "driver/settings.h"
-
-namespace bench {
-
-RunSettings runSettings;
-
-void resetRunSettings() { runSettings = RunSettings{}; }
-
-}  // namespace bench

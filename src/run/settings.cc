@@ -1,0 +1,9 @@
+#include "run/settings.h"
+
+namespace bench {
+
+RunSettings runSettings;
+
+void resetRunSettings() { runSettings = RunSettings{}; }
+
+}  // namespace bench

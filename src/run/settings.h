@@ -1,0 +1,67 @@
+// The process-wide run settings: written while the command line is parsed
+// (and, for the system description, right after it), read afterwards by the
+// harness, the listing and the tests. Tests read only `superBriefMode`.
+//
+// Used by the main thread only.
+#ifndef BENCH_RUN_SETTINGS_H_
+#define BENCH_RUN_SETTINGS_H_
+
+#include <cstdint>
+
+namespace bench {
+
+class VRegularExpression;
+
+enum class SortKey { TIME, REF, CLOCK };
+
+// The fixed texts of the program.
+inline constexpr const char* VERSION = "1.016";
+inline constexpr int REVISION = 92;
+inline constexpr const char* RESULT_FILE = "results.txt";
+inline constexpr const char* ENHANCED_FILE = "enhanced.txt";
+inline constexpr const char* CPU_FILE = "cpu.txt";
+
+// Size of the description buffer; a description holds at most 127 bytes.
+inline constexpr int DESCRIPTION_BUFFER_SIZE = 128;
+
+struct RunSettings {
+  uint32_t testMask = 0xFFFFFF;
+  bool briefMode = false;
+  bool superBriefMode = false;
+  bool listMode = false;
+  bool spreadSheetMode = false;
+  int listWidth = 80;
+  bool sortResults = false;
+  bool sortAscending = true;
+  SortKey sortKey = SortKey::TIME;
+  bool logPerTest = false;
+  uint32_t ramLimit = 0;
+  uint32_t vmLimit = 0;
+  uint32_t diskLimit = 0;
+  // The compiled `-r` expression, or null. Lives until the process ends.
+  VRegularExpression* systemFilter = nullptr;
+  // The `-m` file name (an argument of the command line), or null.
+  const char* mergeFileName = nullptr;
+  int32_t cpuClock = 0;
+  // True when `-c` gave the description, so cpu.txt is not read.
+  bool descriptionGiven = false;
+  // The description text: "undefined" until `-c` or cpu.txt gives one; then
+  // the text at descriptionOffset within descriptionBuffer (after leading
+  // white space).
+  char descriptionBuffer[DESCRIPTION_BUFFER_SIZE] = "";
+  int descriptionOffset = -1;
+  int exitCode = 0;
+
+  const char* cpuDescription() const {
+    return descriptionOffset < 0 ? "undefined" : descriptionBuffer + descriptionOffset;
+  }
+};
+
+extern RunSettings runSettings;
+
+// Restores every setting to its default (for tests).
+void resetRunSettings();
+
+}  // namespace bench
+
+#endif  // BENCH_RUN_SETTINGS_H_
