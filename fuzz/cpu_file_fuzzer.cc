@@ -9,7 +9,7 @@
 #include "results/cpu_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  bench::fuzz::enterScratchDirectory();
+  bench::fuzz::ScopedScratchDirectory scratch;
   bench::fuzz::writeWholeFile("cpu.txt", data, size);
   bench::RunSettings settings;
   if (!bench::readCpuFile("cpu.txt", &settings)) std::abort();

@@ -1,32 +1,34 @@
-// Helpers for the fuzz targets: a private working directory, so that the
-// files a target writes (results.txt, enhanced.txt) never touch the user's.
+// Helpers for the fuzz targets: a private working directory for the files a
+// target writes (results.txt, enhanced.txt, cpu.txt), so they never touch
+// the user's.
 #ifndef BENCH_FUZZ_FUZZ_SUPPORT_H_
 #define BENCH_FUZZ_FUZZ_SUPPORT_H_
 
-#include <cstdio>
-#include <cstdlib>
+#include <cstddef>
+#include <cstdint>
 #include <filesystem>
-#include <string>
 
 namespace bench::fuzz {
 
-// Makes a fresh temporary directory the current directory, once per process.
-inline void enterScratchDirectory() {
-  static bool entered = false;
-  if (entered) return;
-  auto path = std::filesystem::temp_directory_path() /
-              ("bench-fuzz-" + std::to_string(std::rand()) + std::to_string(std::rand()));
-  std::filesystem::create_directories(path);
-  std::filesystem::current_path(path);
-  entered = true;
-}
+// Makes a private scratch directory the current directory for the lifetime
+// of the object, then returns to the directory the fuzzer was started in and
+// removes the scratch directory. The fuzzer reads and writes its corpus between
+// inputs, so corpus folders given relative to where it was started keep
+// working; crash artifacts, written while an input runs, go to that
+// directory too (see LLVMFuzzerInitialize in fuzz_support.cc).
+class ScopedScratchDirectory {
+ public:
+  ScopedScratchDirectory();
+  ~ScopedScratchDirectory();
+  ScopedScratchDirectory(const ScopedScratchDirectory&) = delete;
+  ScopedScratchDirectory& operator=(const ScopedScratchDirectory&) = delete;
 
-inline void writeWholeFile(const char* name, const uint8_t* data, size_t size) {
-  std::FILE* file = std::fopen(name, "wb");
-  if (file == nullptr) std::abort();
-  if (size > 0 && std::fwrite(data, 1, size, file) != size) std::abort();
-  std::fclose(file);
-}
+ private:
+  std::filesystem::path home_;
+};
+
+// Writes `size` bytes of `data` as the whole file `name`; aborts on failure.
+void writeWholeFile(const char* name, const uint8_t* data, size_t size);
 
 }  // namespace bench::fuzz
 

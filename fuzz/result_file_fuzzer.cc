@@ -8,7 +8,7 @@
 #include "results/result_table.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  bench::fuzz::enterScratchDirectory();
+  bench::fuzz::ScopedScratchDirectory scratch;
   bench::fuzz::writeWholeFile("input.txt", data, size);
   std::remove("results.txt");
 
