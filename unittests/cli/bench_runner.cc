@@ -28,13 +28,7 @@ std::string shellQuote(const std::string& text) {
   return quoted;
 }
 
-}  // namespace
-
-BenchRun runBench(const std::vector<std::string>& args, unsigned long fileSizeLimit) {
-  std::string command;
-  if (fileSizeLimit != 0) {
-    command = shellQuote(FSIZE_LIMIT_EXEC) + " " + std::to_string(fileSizeLimit) + " ";
-  }
+BenchRun runCommand(std::string command, const std::vector<std::string>& args) {
   command.append(shellQuote(BENCH_BINARY));
   for (const std::string& arg : args) {
     command.push_back(' ');
@@ -56,6 +50,24 @@ BenchRun runBench(const std::vector<std::string>& args, unsigned long fileSizeLi
   std::remove(outName.c_str());
   std::remove(errName.c_str());
   return run;
+}
+
+}  // namespace
+
+BenchRun runBench(const std::vector<std::string>& args, unsigned long fileSizeLimit) {
+  std::string prefix;
+  if (fileSizeLimit != 0) {
+    prefix = shellQuote(FSIZE_LIMIT_EXEC) + " " + std::to_string(fileSizeLimit) + " ";
+  }
+  return runCommand(prefix, args);
+}
+
+BenchRun runBenchWithoutPause(const std::vector<std::string>& args) {
+  // AddressSanitizer wants its runtime first among the loaded libraries;
+  // the preloaded one replaces no function it intercepts.
+  std::string prefix = "LD_PRELOAD=" + shellQuote(NO_PAUSE_PRELOAD) +
+                       " ASAN_OPTIONS=\"verify_asan_link_order=0${ASAN_OPTIONS:+:$ASAN_OPTIONS}\" ";
+  return runCommand(prefix, args);
 }
 
 int startBench(std::vector<std::string> args) {

@@ -21,6 +21,11 @@ struct BenchRun {
 // fail with EFBIG, as on a full disk; this also holds for root).
 BenchRun runBench(const std::vector<std::string>& args, unsigned long fileSizeLimit = 0);
 
+// As runBench, with every sleep of the program returning at once (a
+// preloaded library replaces it), for runs whose pause after a recorded
+// result would only make the test wait.
+BenchRun runBenchWithoutPause(const std::vector<std::string>& args);
+
 // Starts BENCH_BINARY with `args` in the current directory without waiting
 // for it, its standard output discarded. Returns the child's process id
 // (negative on failure); the caller waits for it.
