@@ -21,7 +21,7 @@ bool hasAdditionChain();
 // the one before, so that the chain takes one clock cycle per addition, and
 // returns its duration in nanoseconds on the monotonic clock.
 // Returns 0 when !hasAdditionChain().
-// REQUIRES: blocks >= 1
+// REQUIRES: 1 <= blocks <= 2^40
 int64_t timeAdditionChain(int64_t blocks);
 
 // The highest clock in MHz that the operating system reports as the maximum
