@@ -26,8 +26,8 @@ struct ClockMeasurementPlan {
   int64_t additionsPerBlock = 100;
   int64_t firstBlocks = 1000;       // the first, short chain of the warm-up
   int64_t warmUpNanos = 90000000;   // chains run before any sample counts
-  int64_t sampleNanos = 1000000;    // the length aimed at for one sample
-  int samples = 101;                // samples taken when time allows
+  int64_t sampleNanos = 250000;     // the length aimed at for one sample
+  int samples = 401;                // samples taken when time allows
   int64_t budgetNanos = 280000000;  // no sample starts after this much time
 };
 
