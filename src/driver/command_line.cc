@@ -6,6 +6,7 @@
 #include "core/random_james.h"
 #include "core/sha1.h"
 #include "driver/catalogue.h"
+#include "driver/clock_check.h"
 #include "driver/harness.h"
 #include "results/cpu_file.h"
 #include "results/filter.h"
@@ -38,6 +39,7 @@ constexpr const char* USAGE_HEAD =
     "    -r <reg-exp> restrict result table to systems matching <reg-exp>\n"
     "    -c      system-description:\n"
     "      <clock> is CPU clock in MHz (see the 2nd column of \"%s\")\n"
+    "      \"auto\" as <clock> measures it and, without a description, names the CPU\n"
     "      \"CPU-description\" is arbitrary string (abbreviations are preferred,\n"
     "                        see \"%s\" ignoring first two columns)\n"
     "    if -c is not specified, the first line of \"%s\" will be read\n"
@@ -176,7 +178,9 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, RunSetting
       case 'c':
         if (value != nullptr) {
           ++i;
-          settings->cpuClock = decimalValue(value);
+          // "auto" exactly; any other text is read as a number, as before.
+          settings->cpuClockAuto = std::strcmp(value, "auto") == 0;
+          settings->cpuClock = settings->cpuClockAuto ? 0 : decimalValue(value);
           settings->descriptionGiven = true;
           if (i + 1 < argc) {
             ++i;
@@ -242,11 +246,16 @@ int benchMain(int argc, const char* const* argv) {
   if (parsed.maskArgument != nullptr && !parsed.testGiven) {
     settings.testMask = static_cast<uint32_t>(automaticBaseValue(parsed.maskArgument)) & 0xFFFFFFu;
   }
-  if (!settings.descriptionGiven && !readCpuFile(CPU_FILE, &settings)) {
-    std::fprintf(stderr,
-                 "CPU type & frequency were not specified in the command line,\n"
-                 "CPU file \"%s\" was not found => using default values [\"%s\",%d]!\n",
-                 CPU_FILE, settings.cpuDescription(), settings.cpuClock);
+  bool cpuFileRead = false;
+  if (!settings.descriptionGiven) {
+    cpuFileRead = readCpuFile(CPU_FILE, &settings);
+    if (!cpuFileRead) {
+      std::fprintf(stderr,
+                   "CPU type & frequency were not specified in the command line,\n"
+                   "CPU file \"%s\" was not found => using default values [\"%s\",%d]!\n",
+                   CPU_FILE, settings.cpuDescription(), settings.cpuClock);
+      std::fprintf(stderr, "Use \"-c auto\" to measure the CPU clock and name the CPU.\n");
+    }
   }
 
   ResultTable table;
@@ -280,8 +289,11 @@ int benchMain(int argc, const char* const* argv) {
     return 0;
   }
 
+  bool clockGiven = cpuFileRead || (settings.descriptionGiven && !settings.cpuClockAuto);
+  MeasuredClock before = checkClockBeforeRun(&settings, clockGiven, measureCpuClock);
   runSelectedTests(table);
   std::fflush(stdout);
+  checkClockAfterRun(before, measureCpuClock);
   return settings.exitCode;
 }
 

@@ -43,6 +43,9 @@ struct RunSettings {
   // The `-m` file name (an argument of the command line), or null.
   const char* mergeFileName = nullptr;
   int32_t cpuClock = 0;
+  // True after `-c auto`: cpuClock is measured before the run, and, unless
+  // `-c` gave a description too, the description names the processor.
+  bool cpuClockAuto = false;
   // True when `-c` gave the description, so cpu.txt is not read.
   bool descriptionGiven = false;
   // The description text: "undefined" until `-c` or cpu.txt gives one; then

@@ -31,6 +31,11 @@ BenchRun runBenchWithoutPause(const std::vector<std::string>& args);
 // (negative on failure); the caller waits for it.
 int startBench(std::vector<std::string> args);
 
+// `err` without the warnings about the CPU clock (a given clock that is not
+// the measured one, a clock that dropped during the run): they depend on
+// the machine and its load, not on what a test checks.
+std::string withoutClockWarnings(const std::string& err);
+
 // The path of a fixture file.
 std::string fixturePath(const std::string& name);
 

@@ -77,6 +77,36 @@ TEST(ParseCommandLine, ClockAndDescription) {
   EXPECT_EQ(std::string(cut.settings.cpuDescription()), std::string(127, 'd'));
 }
 
+// Only the exact word "auto" asks for a measured clock; anything else after
+// -c is a number as before, and a later -c wins.
+TEST(ParseCommandLine, AutoClock) {
+  struct Case {
+    std::vector<const char*> args;
+    bool clockAuto;
+    int32_t clock;
+    const char* description;
+  };
+  const Case cases[] = {
+      {{"-c", "auto"}, true, 0, "undefined"},
+      {{"-c", "auto", "My box"}, true, 0, "My box"},
+      {{"-c", "auto", "-b"}, true, 0, "-b"},
+      {{"-c", "0"}, false, 0, "undefined"},
+      {{"-c", "autox"}, false, 0, "undefined"},
+      {{"-c", "Auto"}, false, 0, "undefined"},
+      {{"-c", "auto", "x", "-c", "2400"}, false, 2400, "x"},
+  };
+  for (const Case& c : cases) {
+    Parsed parsed = parse(c.args);
+    std::string args;
+    for (const char* arg : c.args) args += std::string(arg) + " ";
+    EXPECT_EQ(parsed.settings.cpuClockAuto, c.clockAuto) << args;
+    EXPECT_EQ(parsed.settings.cpuClock, c.clock) << args;
+    EXPECT_TRUE(parsed.settings.descriptionGiven) << args;
+    EXPECT_STREQ(parsed.settings.cpuDescription(), c.description) << args;
+    EXPECT_EQ(parsed.err, "") << args;
+  }
+}
+
 TEST(ParseCommandLine, ListWidthIsClamped) {
   struct Case {
     const char* arg;
