@@ -27,9 +27,10 @@ constexpr const char* STYLE =
     ".overview{font-size:12px}"
     ".overview thead th{position:sticky;top:0;background:#fff;text-align:center}"
     ".overview thead th.sys{text-align:left}"
-    ".overview tbody th{font-weight:normal;max-width:26em;overflow-wrap:anywhere}"
-    ".overview td{border:1px solid #ccc;min-width:2.6em;text-align:right;"
+    ".overview tbody th{font-weight:normal;min-width:14em;max-width:26em;overflow-wrap:break-word}"
+    ".overview td{border:1px solid #ccc;padding:1px 4px;text-align:right;"
     "font-variant-numeric:tabular-nums}"
+    ".overview thead th{padding:1px 4px}"
     ".overview td.none{background:#fff}"
     ".bars{width:100%;max-width:75em}"
     ".bars tbody tr{border-bottom:1px solid #eee}"
@@ -42,8 +43,8 @@ constexpr const char* STYLE =
     "tr.current{outline:2px solid #000;outline-offset:-1px}"
     ".tag{font-weight:normal;font-size:.85em;border:1px solid #000;border-radius:3px;"
     "padding:0 3px;margin-left:.5em;white-space:nowrap}"
-    ".key{font-size:12px;color:#333}"
-    ".key span{white-space:nowrap;margin-right:1.2em}"
+    ".key{font-size:12px;color:#333;columns:2 30em;max-width:none}"
+    ".key span{display:block}"
     ".empty{color:#555;font-style:italic}"
     "@media print{body{margin:0;font-size:11px}.overview thead th{position:static}"
     "tr{break-inside:avoid}*{-webkit-print-color-adjust:exact;print-color-adjust:exact}}";
@@ -151,21 +152,18 @@ void appendCurrentTag(std::string* out) { *out += "<span class=\"tag\">this syst
 void appendOverview(std::string* out, const Overview& overview,
                     const std::vector<TestRecords>& tests, const RunSettings& settings) {
   *out +=
-      "<section id=\"overview\"><h2>Overview: speed relative to the "
-      "fastest system</h2>";
+      "<section id=\"overview\">"
+      "<h2>Overview: speed relative to the fastest system, in percent</h2>";
   if (overview.rows() == 0) {
     *out += "<p class=\"empty\">No results to compare.</p></section>";
     return;
   }
   *out +=
-      "<p>Each cell is the fastest time of a test divided by the system's "
-      "time: 100% is the "
-      "fastest system of that test, 50% took twice as long. Darker cells "
-      "are faster; an empty "
+      "<p>Each cell is the fastest time of a test divided by the system's time: 100 is the "
+      "fastest system of that test, 50 took twice as long. Darker cells are faster; an empty "
       "cell means no result.</p>";
   *out +=
-      "<table class=\"overview\"><thead><tr><th class=\"sys\" "
-      "scope=\"col\">System</th>"
+      "<table class=\"overview\"><thead><tr><th class=\"sys\" scope=\"col\">System</th>"
       "<th scope=\"col\" class=\"num\">MHz</th>";
   std::vector<int32_t> fastest(tests.size());
   for (size_t column = 0; column < tests.size(); ++column) {
@@ -193,15 +191,13 @@ void appendOverview(std::string* out, const Overview& overview,
         appendFormat(out, "<td title=\"%.2f s\">?</td>", time * 0.001);
         continue;
       }
-      // Rounded down, so that only the fastest system shows 100%.
+      // Rounded down, so that only the fastest system shows 100.
       double share = static_cast<double>(fastest[column]) / time;
       int percent = static_cast<int>(std::floor(share * 100.0));
-      // Lightness from 97% (slowest) to 55% (fastest); black text reads on
-      // both.
+      // Lightness from 97% (slowest) to 55% (fastest): black text reads on
+      // both, and the order of shades survives a black-and-white print.
       double lightness = 97.0 - 42.0 * share;
-      appendFormat(out,
-                   "<td style=\"background:hsl(210,45%%,%.0f%%)\" title=\"%.2f "
-                   "s\">%d%%</td>",
+      appendFormat(out, "<td style=\"background:hsl(210,45%%,%.0f%%)\" title=\"%.2f s\">%d</td>",
                    lightness, time * 0.001, percent);
     }
     *out += "</tr>";
@@ -210,7 +206,7 @@ void appendOverview(std::string* out, const Overview& overview,
   for (const TestRecords& test : tests) {
     appendFormat(out, "<span>%d: ", test.test->number);
     appendHtmlText(out, bareTitle(test.test->title));
-    *out += "</span> ";
+    *out += "</span>";
   }
   *out += "</p></section>";
 }
@@ -229,11 +225,9 @@ void appendTestSection(std::string* out, const ResultTable& table, const TestRec
   for (int position : test.positions) longest = std::max(longest, table.record(position).time);
   appendFormat(out,
                "<table class=\"bars\"><thead><tr><th scope=\"col\">System</th>"
-               "<th scope=\"col\" class=\"num\">MHz</th><th scope=\"col\" "
-               "class=\"num\">Time</th>"
+               "<th scope=\"col\" class=\"num\">MHz</th><th scope=\"col\" class=\"num\">Time</th>"
                "<th scope=\"col\" class=\"num\">Ref</th>"
-               "<th scope=\"col\">Time, 0 to %.2f s (shorter is "
-               "faster)</th></tr></thead><tbody>",
+               "<th scope=\"col\">Time, 0 to %.2f s (shorter is faster)</th></tr></thead><tbody>",
                longest * 0.001);
   for (int position : test.positions) {
     const ResultRecord& record = table.record(position);
@@ -242,14 +236,13 @@ void appendTestSection(std::string* out, const ResultTable& table, const TestRec
     appendHtmlText(out, record.description);
     if (current) appendCurrentTag(out);
     double length = record.time > 0 && longest > 0 ? 1000.0 * record.time / longest : 0.0;
-    appendFormat(out,
-                 "</td><td class=\"num\">%d</td><td class=\"num\">%.2f s</td>"
-                 "<td class=\"num\">%.2f</td><td class=\"bar\">"
-                 "<svg viewBox=\"0 0 1000 12\" preserveAspectRatio=\"none\" "
-                 "aria-hidden=\"true\">"
-                 "<rect class=\"bar\" x=\"0\" y=\"1\" height=\"10\" "
-                 "width=\"%.1f\"/></svg></td></tr>",
-                 record.clock, record.time * 0.001, refValue(record), length);
+    appendFormat(
+        out,
+        "</td><td class=\"num\">%d</td><td class=\"num\">%.2f s</td>"
+        "<td class=\"num\">%.2f</td><td class=\"bar\">"
+        "<svg viewBox=\"0 0 1000 12\" preserveAspectRatio=\"none\" aria-hidden=\"true\">"
+        "<rect class=\"bar\" x=\"0\" y=\"1\" height=\"10\" width=\"%.1f\"/></svg></td></tr>",
+        record.clock, record.time * 0.001, refValue(record), length);
   }
   *out += "</tbody></table></section>";
 }
