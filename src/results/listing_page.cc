@@ -197,8 +197,14 @@ void appendOverview(std::string* out, const Overview& overview,
       // Lightness from 97% (slowest) to 55% (fastest): black text reads on
       // both, and the order of shades survives a black-and-white print.
       double lightness = 97.0 - 42.0 * share;
-      appendFormat(out, "<td style=\"background:hsl(210,45%%,%.0f%%)\" title=\"%.2f s\">%d</td>",
-                   lightness, time * 0.001, percent);
+      appendFormat(out, "<td style=\"background:hsl(210,45%%,%.0f%%)\" title=\"%.2f s\">",
+                   lightness, time * 0.001);
+      // A bare 0 would read as "no speed at all".
+      if (percent == 0) {
+        *out += "&lt;1</td>";
+      } else {
+        appendFormat(out, "%d</td>", percent);
+      }
     }
     *out += "</tr>";
   }

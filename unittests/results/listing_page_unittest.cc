@@ -42,6 +42,7 @@ class ListingPage : public ::testing::Test {
     table.append("Fast", 4000, 1, 1000, false);
     table.append("Slow", 1000, 1, 3000, false);
     table.append("Fast", 4000, 5, 500, false);
+    table.append("Glacial", 100, 5, 150000, false);
   }
 
   ResultTable table;
@@ -65,7 +66,7 @@ TEST_F(ListingPage, BarsAreProportionalToTheTimeAndMarkOnlyThisSystem) {
             std::string::npos);
   EXPECT_LT(test1.find(">Mine<"), test1.find(">Fast<"));
   EXPECT_LT(test1.find(">Fast<"), test1.find(">Slow<"));
-  EXPECT_EQ(countOf(between(page, "id=\"test-5\"", "</section>"), "<rect class=\"bar\""), 1u);
+  EXPECT_EQ(countOf(between(page, "id=\"test-5\"", "</section>"), "<rect class=\"bar\""), 2u);
   EXPECT_EQ(page.find("<script"), std::string::npos);
   EXPECT_EQ(page.rfind("<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">", 0), 0u);
 }
@@ -75,7 +76,7 @@ TEST_F(ListingPage, OverviewGivesTheSpeedRelativeToTheFastestSystem) {
       between(listingPage(table, listed({1, 5}), settings), "id=\"overview\"", "</section>");
   // One row per system in order of first appearance; 1000 ms is the fastest of
   // test 1.
-  EXPECT_EQ(countOf(overview, "<th scope=\"row\">"), 4u);
+  EXPECT_EQ(countOf(overview, "<th scope=\"row\">"), 5u);
   std::string mine = between(overview, "<tr class=\"current\">", "</tr>");
   EXPECT_NE(mine.find(">50</td><td class=\"none\"></td>"), std::string::npos) << mine;
   std::string fast = between(overview, "<th scope=\"row\">Fast", "</tr>");
@@ -86,6 +87,9 @@ TEST_F(ListingPage, OverviewGivesTheSpeedRelativeToTheFastestSystem) {
   EXPECT_NE(overview.find("<th scope=\"row\">Mine</th><td class=\"num\">2000</td><td style="),
             std::string::npos);
   EXPECT_NE(between(overview, "<td class=\"num\">2000</td>", "</tr>").find(">25</td>"),
+            std::string::npos);
+  // Far below 1% is not shown as a speed of 0.
+  EXPECT_NE(between(overview, "<th scope=\"row\">Glacial", "</tr>").find(">&lt;1</td>"),
             std::string::npos);
 }
 
