@@ -106,6 +106,19 @@ TEST(ListingDocumentCli, JsonReadsBackAsTheSpreadSheetListing) {
   }
 }
 
+TEST(ListingDocumentCli, DocumentThatCannotBeWrittenIsAnError) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  ScopedTempDir dir;
+  writeFile("results.txt", DOZEN_SYSTEMS);
+  for (const char* form : {"-lh", "-lj"}) {
+    std::string errName = (dir.path() / "err.txt").string();
+    EXPECT_EQ(
+        shell(inQuotes(BENCH_BINARY) + " -c 1 x " + form + " >/dev/full 2>" + inQuotes(errName)), 1)
+        << form;
+    EXPECT_EQ(readFile("err.txt"), "Cannot write the listing: No space left on device\n") << form;
+  }
+}
+
 // The browser: Debian's headless shell, or the full browser run headless.
 std::string findBrowser() {
   for (const char* name : {"chromium-headless-shell", "chromium"}) {
