@@ -270,7 +270,8 @@ int benchMain(int argc, const char* const* argv) {
   }
 
   // A document on standard output must be nothing but the document.
-  bool document = settings.listMode && settings.listDocument != ListDocument::NONE;
+  bool document = settings.listMode && settings.listDocument != ListDocument::NONE &&
+                  settings.mergeFileName == nullptr;
   if (!settings.briefMode && !document) printBanner();
   if (parsed.maskArgument != nullptr && !parsed.testGiven) {
     settings.testMask = static_cast<uint32_t>(automaticBaseValue(parsed.maskArgument)) & 0xFFFFFFu;
