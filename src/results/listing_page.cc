@@ -14,7 +14,8 @@ namespace bench {
 
 namespace {
 
-// Light enough to print without toner on every bar but the current one.
+// Speed is shown by lightness and this system by black bars, outlines and
+// a tag rather than by hue alone, so that a black-and-white print keeps both.
 constexpr const char* STYLE =
     "body{font:14px/1.4 system-ui,sans-serif;margin:1.5em;color:#111;background:#fff}"
     "h1{font-size:1.5em;margin:0 0 .3em}"
@@ -276,9 +277,8 @@ std::string listingPage(const ResultTable& table, const std::vector<ListedTest>&
   out += "</style></head><body><h1>Result table</h1><p>This system: <b>";
   appendHtmlText(&out, settings.cpuDescription());
   appendFormat(&out,
-               "</b>, %d MHz (highlighted). Times in seconds, best of each "
-               "system; ref is the "
-               "time multiplied by the clock in GHz.</p>",
+               "</b>, %d MHz (highlighted). Times in seconds; ref is the time multiplied by the "
+               "clock in GHz.</p>",
                settings.cpuClock);
   if (tests.empty()) out += "<p class=\"empty\">No tests selected.</p>";
   appendOverview(&out, overview, selected, settings);
