@@ -25,6 +25,15 @@ char32_t singleByteCharacter(uint8_t byte) {
 
 bool isContinuation(uint8_t byte) { return (byte & 0xC0) == 0x80; }
 
+// Control characters (but tab) and noncharacters are parse errors in an
+// HTML document, even as character references.
+bool allowedInHtml(char32_t c) {
+  if (c < 0x20) return c == '\t';
+  if (c >= 0x7F && c < 0xA0) return false;
+  if (c >= 0xFDD0 && c <= 0xFDEF) return false;
+  return (c & 0xFFFE) != 0xFFFE;
+}
+
 }  // namespace
 
 char32_t nextCharacter(std::string_view text, size_t* position) {
@@ -104,7 +113,7 @@ void appendHtmlText(std::string* out, std::string_view text) {
         *out += "&#39;";
         break;
       default:
-        if ((c < 0x20 && c != '\t') || c == 0x7F) c = REPLACEMENT;
+        if (!allowedInHtml(c)) c = REPLACEMENT;
         appendUtf8(out, c);
         break;
     }

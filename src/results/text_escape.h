@@ -30,8 +30,8 @@ void appendUtf8(std::string* out, char32_t c);
 
 // Appends `text` for HTML: safe both as element text and inside a quoted
 // attribute value (either quote), since & < > " ' become character
-// references. Control characters other than tab, which HTML does not allow
-// in a document, become U+FFFD.
+// references. Control characters other than tab and noncharacters, which
+// HTML does not allow in a document, become U+FFFD.
 void appendHtmlText(std::string* out, std::string_view text);
 
 // Appends `text` as one JSON string, quotes included: " and \ are escaped,

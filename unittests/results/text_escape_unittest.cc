@@ -58,6 +58,8 @@ const EscapeCase CASES[] = {
      "a\tb\xEF\xBF\xBD"
      "c\xEF\xBF\xBD\xEF\xBF\xBD",
      "\"a\\u0009b\\u0001c\\u001F\x7F\""},
+    {"EncodedC1ControlAndNoncharacters", "\xC2\x85|\xEF\xBF\xBE|\xEF\xB7\x90",
+     "\xEF\xBF\xBD|\xEF\xBF\xBD|\xEF\xBF\xBD", "\"\xC2\x85|\xEF\xBF\xBE|\xEF\xB7\x90\""},
 };
 
 class TextEscape : public ::testing::TestWithParam<EscapeCase> {};
