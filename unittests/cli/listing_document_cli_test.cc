@@ -77,32 +77,33 @@ TEST(ListingDocumentCli, JsonReadsBackAsTheSpreadSheetListing) {
   ScopedTempDir dir;
   writeFile("results.txt", DOZEN_SYSTEMS);
   writeFile("cpu.txt", "1 3000 Mine\n");
-  struct Case {
-    std::vector<std::string> options;
+  // Options that both listings honour: none, a filter with a sort, -i with a
+  // sort, a mask with a filter that leaves nothing.
+  const std::vector<std::vector<std::string>> optionSets = {
+      {},
+      {"-sdr", "-r", "[^M].*"},
+      {"-sac", "-i", "5"},
+      {"-r", "Nobody", "0x8011"},
   };
-  const Case cases[] = {
-      {{}},
-      {{"-sdr", "-r", "[^M].*"}},
-      {{"-sac", "-i", "5"}},
-      {{"-r", "Nobody", "0x8011"}},
-  };
-  for (const Case& c : cases) {
+  for (const std::vector<std::string>& options : optionSets) {
+    std::string shown;
+    for (const std::string& option : options) shown += option + " ";
     std::vector<std::string> jsonArgs = {"-lj"};
     std::vector<std::string> sheetArgs = {"-b", "-ls"};
-    jsonArgs.insert(jsonArgs.end(), c.options.begin(), c.options.end());
-    sheetArgs.insert(sheetArgs.end(), c.options.begin(), c.options.end());
+    jsonArgs.insert(jsonArgs.end(), options.begin(), options.end());
+    sheetArgs.insert(sheetArgs.end(), options.begin(), options.end());
     BenchRun json = runBench(jsonArgs);
     BenchRun sheet = runBench(sheetArgs);
-    ASSERT_EQ(json.status, 0) << json.err;
-    EXPECT_EQ(json.err, "");
-    EXPECT_EQ(json.out.rfind("{\"system\": ", 0), 0u) << "no banner before the document";
+    ASSERT_EQ(json.status, 0) << shown << json.err;
+    EXPECT_EQ(json.err, "") << shown;
+    EXPECT_EQ(json.out.rfind("{\"system\": ", 0), 0u) << shown << "(no banner before it)";
     writeFile("listing.json", json.out);
     std::string parsedName = (dir.path() / "parsed.txt").string();
     ASSERT_EQ(shell("python3 " + inQuotes(script("json_as_spreadsheet.py")) + " listing.json >" +
                     inQuotes(parsedName)),
               0)
-        << json.out;
-    EXPECT_EQ(readFile("parsed.txt"), "Mine 3000\n" + sheet.out) << c.options.size();
+        << shown << json.out;
+    EXPECT_EQ(readFile("parsed.txt"), "Mine 3000\n" + sheet.out) << shown;
   }
 }
 
