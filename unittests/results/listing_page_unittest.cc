@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "driver/catalogue.h"
+#include "regex/regular_expression.h"
 #include "results/filter.h"
 
 namespace bench {
@@ -44,6 +45,8 @@ class ListingPage : public ::testing::Test {
     table.append("Fast", 4000, 5, 500, false);
     table.append("Glacial", 100, 5, 150000, false);
   }
+  // The program keeps its filter for good; a test releases it.
+  ~ListingPage() override { delete settings.systemFilter; }
 
   ResultTable table;
   RunSettings settings;
