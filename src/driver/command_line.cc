@@ -1,7 +1,10 @@
 #include "driver/command_line.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "core/random_james.h"
 #include "core/sha1.h"
@@ -11,6 +14,8 @@
 #include "results/cpu_file.h"
 #include "results/filter.h"
 #include "results/listing.h"
+#include "results/listing_json.h"
+#include "results/listing_page.h"
 #include "results/number_text.h"
 #include "results/result_table.h"
 
@@ -26,6 +31,7 @@ constexpr const char* USAGE_HEAD =
     "    -l[s|<width>]\n"
     "            don't run any tests, print result table(s) only\n"
     "            \"s\" generates \"spread-sheet readable\" output\n"
+    "            \"h\" prints a web page with charts, \"j\" JSON\n"
     "    -m <result-file> merge the given result file\n"
     "    -b[b]   [super-]brief mode (don't print header and old results)\n"
     "    -s{a|d}{t|r|c}\n"
@@ -87,6 +93,28 @@ void runSelfTests() {
   std::fflush(stdout);
 }
 
+// Prints the page or JSON listing of the selected tests. Returns the exit
+// status: 0, or 1 when standard output could not take the document (then
+// a message names the reason, since a half-written file must not pass for
+// a listing).
+int printListingDocument(const ResultTable& table, const RunSettings& settings) {
+  std::vector<ListedTest> tests;
+  for (int n = 1; n <= TEST_COUNT; ++n) {
+    if (settings.testMask & testBit(n)) tests.push_back(ListedTest{n, listingTitle(n)});
+  }
+  std::string text = settings.listDocument == ListDocument::HTML
+                         ? listingPage(table, tests, settings)
+                         : listingJson(table, tests, settings);
+  errno = 0;
+  bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+  written = std::fflush(stdout) == 0 && written;
+  if (!written) {
+    std::fprintf(stderr, "Cannot write the listing: %s\n", std::strerror(errno != 0 ? errno : EIO));
+    return 1;
+  }
+  return 0;
+}
+
 }  // namespace
 
 uint32_t parseSize(const char* text) {
@@ -124,6 +152,9 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, RunSetting
         settings->listMode = true;
         if (arg[2] == 's') {
           settings->spreadSheetMode = true;
+          settings->listDocument = ListDocument::NONE;
+        } else if (arg[2] == 'h' || arg[2] == 'j') {
+          settings->listDocument = arg[2] == 'h' ? ListDocument::HTML : ListDocument::JSON;
         } else if (isDigit(arg[2])) {
           int width = decimalValue(arg + 2);
           settings->listWidth = width > 160 ? 160 : (width < 40 ? 40 : width);
@@ -242,7 +273,10 @@ int benchMain(int argc, const char* const* argv) {
       break;
   }
 
-  if (!settings.briefMode) printBanner();
+  // A document on standard output must be nothing but the document.
+  bool document = settings.listMode && settings.listDocument != ListDocument::NONE &&
+                  settings.mergeFileName == nullptr;
+  if (!settings.briefMode && !document) printBanner();
   if (parsed.maskArgument != nullptr && !parsed.testGiven) {
     settings.testMask = static_cast<uint32_t>(automaticBaseValue(parsed.maskArgument)) & 0xFFFFFFu;
   }
@@ -279,6 +313,7 @@ int benchMain(int argc, const char* const* argv) {
     return 0;
   }
 
+  if (document) return printListingDocument(table, settings);
   if (settings.listMode) {
     for (int n = 1; n <= TEST_COUNT; ++n) {
       if (settings.testMask & testBit(n)) {

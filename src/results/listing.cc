@@ -64,10 +64,12 @@ int compareRecords(const ResultRecord& a, const ResultRecord& b, SortKey key, bo
   return ascending ? order : -order;
 }
 
-void printTestTable(const ResultTable& table, int test, const char* title,
-                    const RunSettings& settings) {
-  printHeading(test, title, settings.spreadSheetMode);
+std::string_view bareTitle(std::string_view title) {
+  if (!title.empty() && title.back() == ':') title.remove_suffix(1);
+  return title;
+}
 
+std::vector<int> selectRecords(const ResultTable& table, int test, const RunSettings& settings) {
   std::vector<int> selected;
   for (int i = 0; i < table.count(); ++i) {
     const ResultRecord& record = table.record(i);
@@ -79,6 +81,13 @@ void printTestTable(const ResultTable& table, int test, const char* title,
                             settings.sortAscending) < 0;
     });
   }
+  return selected;
+}
+
+void printTestTable(const ResultTable& table, int test, const char* title,
+                    const RunSettings& settings) {
+  printHeading(test, title, settings.spreadSheetMode);
+  std::vector<int> selected = selectRecords(table, test, settings);
 
   int width = settings.listWidth - 23;
   for (int index : selected) {

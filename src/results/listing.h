@@ -6,6 +6,10 @@
 #ifndef BENCH_RESULTS_LISTING_H_
 #define BENCH_RESULTS_LISTING_H_
 
+#include <string>
+#include <string_view>
+#include <vector>
+
 #include "run/settings.h"
 #include "results/result_table.h"
 
@@ -18,6 +22,20 @@ double refValue(const ResultRecord& record);
 // Compares two records by `key`: negative when `a` comes first in a listing
 // sorted in the given direction; 0 when keys and descriptions are equal.
 int compareRecords(const ResultRecord& a, const ResultRecord& b, SortKey key, bool ascending);
+
+// A test chosen for a listing, with its listing title (parameters filled in).
+struct ListedTest {
+  int number;
+  std::string title;
+};
+
+// A listing title without the colon that ends it in the text heading, for
+// forms where the title stands alone (a page heading, a JSON field).
+std::string_view bareTitle(std::string_view title);
+
+// The positions of the records of test `test` that pass the system filter,
+// in table order, or sorted when the settings ask for it.
+std::vector<int> selectRecords(const ResultTable& table, int test, const RunSettings& settings);
 
 // Prints the heading and rows of test `test` (1..24); `title` is the test's
 // listing title with its parameters filled in.

@@ -14,6 +14,10 @@ class VRegularExpression;
 
 enum class SortKey { TIME, REF, CLOCK };
 
+// A listing printed as one document instead of text lines: a web page
+// (`-lh`) or JSON (`-lj`).
+enum class ListDocument { NONE, HTML, JSON };
+
 // The fixed texts of the program.
 inline constexpr const char* VERSION = "1.016";
 inline constexpr int REVISION = 92;
@@ -31,6 +35,7 @@ struct RunSettings {
   bool listMode = false;
   bool spreadSheetMode = false;
   int listWidth = 80;
+  ListDocument listDocument = ListDocument::NONE;
   bool sortResults = false;
   bool sortAscending = true;
   SortKey sortKey = SortKey::TIME;

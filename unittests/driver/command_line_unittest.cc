@@ -124,6 +124,27 @@ TEST(ParseCommandLine, ListWidthIsClamped) {
   }
 }
 
+TEST(ParseCommandLine, ListDocumentForms) {
+  struct Case {
+    std::vector<const char*> args;
+    ListDocument document;
+    bool spreadSheet;
+  };
+  const Case cases[] = {
+      {{"-lh"}, ListDocument::HTML, false},       {{"-lj"}, ListDocument::JSON, false},
+      {{"-lhx"}, ListDocument::HTML, false},      {{"-lh", "-lj"}, ListDocument::JSON, false},
+      {{"-lh", "-ls"}, ListDocument::NONE, true}, {{"-ls", "-lj"}, ListDocument::JSON, true},
+      {{"-lj", "-l120"}, ListDocument::JSON, false},
+  };
+  for (const Case& c : cases) {
+    Parsed parsed = parse(c.args);
+    EXPECT_TRUE(parsed.settings.listMode) << c.args.back();
+    EXPECT_EQ(parsed.settings.listDocument, c.document) << c.args.front() << c.args.back();
+    EXPECT_EQ(parsed.settings.spreadSheetMode, c.spreadSheet) << c.args.front() << c.args.back();
+    EXPECT_EQ(parsed.err, "");
+  }
+}
+
 TEST(ParseCommandLine, SortOptions) {
   struct Case {
     const char* arg;

@@ -1,0 +1,141 @@
+#include "results/listing_page.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "driver/catalogue.h"
+#include "regex/regular_expression.h"
+#include "results/filter.h"
+
+namespace bench {
+namespace {
+
+std::vector<ListedTest> listed(std::initializer_list<int> numbers) {
+  std::vector<ListedTest> tests;
+  for (int n : numbers) tests.push_back(ListedTest{n, listingTitle(n)});
+  return tests;
+}
+
+size_t countOf(const std::string& text, const std::string& part) {
+  size_t count = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
+}
+
+// The part of the page from `from` up to the next `to`.
+std::string between(const std::string& page, const std::string& from, const std::string& to) {
+  size_t begin = page.find(from);
+  EXPECT_NE(begin, std::string::npos) << from;
+  if (begin == std::string::npos) return "";
+  return page.substr(begin, page.find(to, begin + 1) - begin);
+}
+
+class ListingPage : public ::testing::Test {
+ protected:
+  ListingPage() {
+    settings.cpuClock = 3000;
+    std::snprintf(settings.descriptionBuffer, DESCRIPTION_BUFFER_SIZE, "Mine");
+    settings.descriptionOffset = 0;
+    table.append("Mine", 3000, 1, 2000, false);
+    table.append("Mine", 2000, 1, 4000, false);  // another clock: another system
+    table.append("Fast", 4000, 1, 1000, false);
+    table.append("Slow", 1000, 1, 3000, false);
+    table.append("Fast", 4000, 5, 500, false);
+    table.append("Glacial", 100, 5, 150000, false);
+  }
+  // The program keeps its filter for good; a test releases it.
+  ~ListingPage() override { delete settings.systemFilter; }
+
+  ResultTable table;
+  RunSettings settings;
+};
+
+TEST_F(ListingPage, BarsAreProportionalToTheTimeAndMarkOnlyThisSystem) {
+  std::string page = listingPage(table, listed({1, 5}), settings);
+  std::string test1 = between(page, "id=\"test-1\"", "</section>");
+  EXPECT_NE(test1.find("<h2>1: Eratosthen (5555555-th prime number)</h2>"), std::string::npos);
+  EXPECT_EQ(countOf(test1, "<rect class=\"bar\""), 4u);
+  for (const char* width :
+       {"width=\"500.0\"", "width=\"1000.0\"", "width=\"250.0\"", "width=\"750.0\""}) {
+    EXPECT_NE(test1.find(width), std::string::npos) << width;
+  }
+  // Rows in table order; only Mine at 3000 MHz is highlighted.
+  EXPECT_EQ(countOf(test1, "<tr class=\"current\">"), 1u);
+  EXPECT_NE(test1.find("<tr class=\"current\"><td class=\"desc\">Mine<span class=\"tag\">"
+                       "this system</span></td><td class=\"num\">3000</td>"
+                       "<td class=\"num\">2.00 s</td><td class=\"num\">6.00</td>"),
+            std::string::npos);
+  EXPECT_LT(test1.find(">Mine<"), test1.find(">Fast<"));
+  EXPECT_LT(test1.find(">Fast<"), test1.find(">Slow<"));
+  EXPECT_EQ(countOf(between(page, "id=\"test-5\"", "</section>"), "<rect class=\"bar\""), 2u);
+  EXPECT_EQ(page.find("<script"), std::string::npos);
+  EXPECT_EQ(page.rfind("<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">", 0), 0u);
+}
+
+TEST_F(ListingPage, OverviewGivesTheSpeedRelativeToTheFastestSystem) {
+  std::string overview =
+      between(listingPage(table, listed({1, 5}), settings), "id=\"overview\"", "</section>");
+  // One row per system in order of first appearance; 1000 ms is the fastest of
+  // test 1.
+  EXPECT_EQ(countOf(overview, "<th scope=\"row\">"), 5u);
+  std::string mine = between(overview, "<tr class=\"current\">", "</tr>");
+  EXPECT_NE(mine.find(">50</td><td class=\"none\"></td>"), std::string::npos) << mine;
+  std::string fast = between(overview, "<th scope=\"row\">Fast", "</tr>");
+  EXPECT_EQ(countOf(fast, ">100</td>"), 2u) << fast;
+  // 1000 / 3000 rounds down to 33%; 1000 / 4000 is 25%.
+  EXPECT_NE(between(overview, "<th scope=\"row\">Slow", "</tr>").find(">33</td>"),
+            std::string::npos);
+  EXPECT_NE(overview.find("<th scope=\"row\">Mine</th><td class=\"num\">2000</td><td style="),
+            std::string::npos);
+  EXPECT_NE(between(overview, "<td class=\"num\">2000</td>", "</tr>").find(">25</td>"),
+            std::string::npos);
+  // Far below 1% is not shown as a speed of 0.
+  EXPECT_NE(between(overview, "<th scope=\"row\">Glacial", "</tr>").find(">&lt;1</td>"),
+            std::string::npos);
+}
+
+TEST_F(ListingPage, FilterAndSortApplyAsInTheListing) {
+  ASSERT_TRUE(compileSystemFilter("(Fast|Slow)", &settings));
+  settings.sortResults = true;
+  settings.sortAscending = false;
+  settings.sortKey = SortKey::TIME;
+  std::string page = listingPage(table, listed({1}), settings);
+  std::string test1 = between(page, "id=\"test-1\"", "</section>");
+  EXPECT_EQ(countOf(test1, "<rect class=\"bar\""), 2u);
+  EXPECT_LT(test1.find(">Slow<"), test1.find(">Fast<"));
+  EXPECT_EQ(page.find(">Mine<", page.find("id=\"overview\"")), std::string::npos);
+}
+
+TEST(ListingPageText, HostileAndOddRecordsShowAsTextAndBreakNothing) {
+  ResultTable table;
+  table.append("<script>alert(1)</script>", 1000, 2, 1000, false);
+  table.append("\"&'", 1000, 2, 0, false);      // a zero time from a file
+  table.append("Caf\xE9", 1000, 2, -5, false);  // a negative one
+  RunSettings settings;
+  std::string page = listingPage(table, listed({2, 3}), settings);
+  EXPECT_EQ(page.find("<script"), std::string::npos);
+  EXPECT_EQ(countOf(page, "&lt;script&gt;alert(1)&lt;/script&gt;"),
+            2u);  // overview and bars
+  EXPECT_EQ(countOf(page, "&quot;&amp;&#39;"), 2u);
+  EXPECT_EQ(countOf(page, "Caf\xC3\xA9"), 2u);
+  EXPECT_EQ(page.find("\xE9<"), std::string::npos);
+  EXPECT_EQ(countOf(page, "width=\"0.0\""), 2u);
+  EXPECT_EQ(countOf(page, ">?</td>"),
+            2u);  // no relative speed for a time that is not positive
+  EXPECT_NE(between(page, "id=\"test-3\"", "</section>").find("No results."), std::string::npos);
+  EXPECT_NE(page.find("This system: <b>undefined</b>, 0 MHz"), std::string::npos);
+}
+
+TEST(ListingPageText, NothingSelectedStillMakesACompletePage) {
+  ResultTable table;
+  RunSettings settings;
+  std::string page = listingPage(table, {}, settings);
+  EXPECT_NE(page.find("No tests selected."), std::string::npos);
+  EXPECT_NE(page.find("No results to compare."), std::string::npos);
+  EXPECT_EQ(page.substr(page.size() - 15), "</body></html>\n");
+}
+
+}  // namespace
+}  // namespace bench
