@@ -280,9 +280,9 @@ int benchMain(int argc, const char* const* argv) {
     return 0;
   }
 
-  runSelectedTests(table);
+  const int status = runSelectedTests(table);
   std::fflush(stdout);
-  return settings.exitCode;
+  return status;
 }
 
 }  // namespace bench
