@@ -6,6 +6,7 @@
 #include "driver/catalogue.h"
 #include "platform/clock.h"
 #include "results/filter.h"
+#include "run/repetition.h"
 
 namespace bench {
 
@@ -39,6 +40,18 @@ void appendPerTestLog(int test, int32_t timeMs, int32_t clock, const char* descr
   if (log == nullptr) return;
   std::fprintf(log, "%8d %4d %s\n", timeMs, clock, description);
   std::fclose(log);
+}
+
+// One line on standard error; standard output, the recorded time and the
+// exit status stay as they are.
+void warnOfDisagreement(int test, const Outcome& outcome) {
+  const RepetitionSpread& spread = outcome.spread;
+  std::fprintf(
+      stderr,
+      "Test %d: its %d repetitions disagree (fastest %.3f s, median %.3f s, slowest %.3f s;"
+      " the result is %.1f%% above the fastest): another program was probably running.\n",
+      test, spread.count, spread.fastest * 0.001, spread.median * 0.001, spread.slowest * 0.001,
+      repetitionLossPercent(spread, outcome.milliseconds));
 }
 
 }  // namespace
@@ -123,6 +136,9 @@ int runOneTest(ResultTable& table, const TestEntry& entry, TestRoutine routine) 
         std::fprintf(stderr, "Test %d returned a time of %d ms; the result is not recorded.\n",
                      entry.number, outcome.milliseconds);
         return EXIT_TEST_FAILED;
+      }
+      if (repetitionsDisagree(outcome.spread, outcome.milliseconds)) {
+        warnOfDisagreement(entry.number, outcome);
       }
       recordResult(table, entry.number, outcome.milliseconds);
       return 0;

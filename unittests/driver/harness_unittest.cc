@@ -213,6 +213,42 @@ TEST_F(HarnessTest, OutcomeIsRecordedOrReportedWithStatus11) {
   EXPECT_EQ(time_.sleepCount(), 1);  // only the recorded result pauses
 }
 
+Outcome quietRepetitions() { return Outcome::time(1010, RepetitionSpread{19, 1000, 1010, 1030}); }
+Outcome disturbedRepetitions() {
+  return Outcome::time(1150, RepetitionSpread{17, 1000, 1005.5, 1600});
+}
+Outcome singleRun() { return Outcome::time(1150); }
+
+TEST_F(HarnessTest, DisagreeingRepetitionsAddOnlyAWarningOnStandardError) {
+  struct Case {
+    TestRoutine routine;
+    const char* warning;
+  };
+  const Case cases[] = {
+      {quietRepetitions, ""},
+      {disturbedRepetitions,
+       "Test 6: its 17 repetitions disagree (fastest 1.000 s, median 1.006 s, slowest 1.600 s; "
+       "the result is 15.0% above the fastest): another program was probably running.\n"},
+      {singleRun, ""},
+  };
+  for (const Case& c : cases) {
+    ResultTable table;
+    CaptureStdout();
+    CaptureStderr();
+    const int exitCode = runOneTest(table, catalogueEntry(6), c.routine);
+    const std::string out = GetCapturedStdout();
+    EXPECT_EQ(GetCapturedStderr(), c.warning);
+    EXPECT_EQ(exitCode, 0);
+    ASSERT_EQ(table.count(), 1);
+    EXPECT_EQ(table.record(0).time, c.routine().milliseconds);
+    // Standard output is what recording the time alone prints.
+    ResultTable plainTable;
+    CaptureStdout();
+    recordResult(plainTable, 6, c.routine().milliseconds);
+    EXPECT_EQ(out, GetCapturedStdout());
+  }
+}
+
 TEST_F(HarnessTest, RunLineIsPrintedEvenWhenLimitsLeaveNothing) {
   runSettings.testMask = testBit(14);
   runSettings.vmLimit = 1024;

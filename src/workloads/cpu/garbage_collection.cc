@@ -148,7 +148,7 @@ Outcome garbageCollectionTest() {
                 (statistics.growth + 524288u) >> 20, (statistics.peakSize + 512) >> 10,
                 result * 0.001);
   }
-  return Outcome::time(result);
+  return Outcome::time(result, repetitions.spread);
 }
 
 void setGcAllocationFailureForTesting(int64_t count) { allocationsUntilFailure = count; }

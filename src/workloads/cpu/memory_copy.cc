@@ -36,7 +36,7 @@ Outcome memoryCopyTest() {
     std::printf("Fast mem-copy: array size = %d MB, iterations = %d, elapsed time: %.2f sec\n",
                 static_cast<int>(MEMORY_COPY_BYTES >> 20), MEMORY_COPY_ROUND_TRIPS, result * 0.001);
   }
-  return Outcome::time(result);
+  return Outcome::time(result, repetitions.spread);
 }
 
 }  // namespace bench

@@ -71,30 +71,32 @@ FormFactorCounts castRays() {
 
 Outcome needleTest() {
   uint32_t crossings = 0;
-  const int32_t result = repeatForMeasuringTime([&crossings]() -> bool {
-                           crossings = throwNeedles();
-                           return true;
-                         }).average;
+  const Repetitions repetitions = repeatForMeasuringTime([&crossings]() -> bool {
+    crossings = throwNeedles();
+    return true;
+  });
+  const int32_t result = repetitions.average;
   if (!runSettings.superBriefMode) {
     std::printf("Needle simulation: N = %dM, elapsed time: %.2f sec, ratio = %.9f\n", 100,
                 result * 0.001, crossings / static_cast<double>(NEEDLE_THROWS));
   }
-  return Outcome::time(result);
+  return Outcome::time(result, repetitions.spread);
 }
 
 Outcome formFactorTest() {
   FormFactorCounts counts{0, 0, 0};
-  const int32_t result = repeatForMeasuringTime([&counts]() -> bool {
-                           counts = castRays();
-                           return true;
-                         }).average;
+  const Repetitions repetitions = repeatForMeasuringTime([&counts]() -> bool {
+    counts = castRays();
+    return true;
+  });
+  const int32_t result = repetitions.average;
   if (!runSettings.superBriefMode) {
     // Fhalf is a ratio of two counts, taken in floating point.
     std::printf("Form-factor: iter = %dM, time: %.2f sec, Ffull =%10.7f, Fhalf =%10.7f\n", 50,
                 result * 0.001, counts.fullHits / static_cast<double>(FORM_FACTOR_RAYS),
                 static_cast<double>(counts.halfHits) / counts.halfStarts);
   }
-  return Outcome::time(result);
+  return Outcome::time(result, repetitions.spread);
 }
 
 }  // namespace bench

@@ -50,7 +50,7 @@ Outcome quickSortTest(int32_t count, DoubleSort sort) {
                  count);
     return Outcome::failed();
   }
-  return Outcome::time(result);
+  return Outcome::time(result, repetitions.spread);
 }
 
 }  // namespace bench

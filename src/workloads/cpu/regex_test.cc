@@ -61,7 +61,7 @@ Outcome regularExpressionTest(RegexTestCounts* counts) {
                 last.matches[3] / 4000.0, result * 0.001);
   }
   if (counts != nullptr) *counts = last;
-  return Outcome::time(result);
+  return Outcome::time(result, repetitions.spread);
 }
 
 }  // namespace bench

@@ -42,7 +42,7 @@ Outcome sieveTest() {
     std::printf("The %d-th prime number is: %d, elapsed time: %.2f sec\n", SIEVE_PRIME_COUNT, prime,
                 result * 0.001);
   }
-  return Outcome::time(result);
+  return Outcome::time(result, repetitions.spread);
 }
 
 }  // namespace bench

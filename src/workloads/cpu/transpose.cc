@@ -95,7 +95,7 @@ Outcome transposeTest(TransposeKernel kernel, int32_t width, int32_t height, int
     std::printf("Transpose the [%d,%d] image, elapsed time: %.2f sec\n", width, height,
                 result * 0.001);
   }
-  return Outcome::time(result);
+  return Outcome::time(result, repetitions.spread);
 }
 
 }  // namespace bench
