@@ -72,19 +72,20 @@ class PeakSizeWatcher {
   std::thread thread_;
 };
 
-void runDiskTest(benchmark::State& state, int32_t (*routine)(),
+void runDiskTest(benchmark::State& state, Outcome (*routine)(),
                  const std::vector<std::string>& workFiles) {
   runSettings.superBriefMode = true;
   for (auto _ : state) {
     std::map<std::string, int64_t> before = readIoCounters();
     PeakSizeWatcher watcher(workFiles);
-    int32_t elapsed = routine();
+    const Outcome outcome = routine();
     int64_t peak = watcher.stop();
     std::map<std::string, int64_t> after = readIoCounters();
-    if (elapsed == TEST_FAILED) {
+    if (outcome.status != OutcomeStatus::TIME) {
       state.SkipWithError("the test failed");
       return;
     }
+    const int32_t elapsed = outcome.milliseconds;
     state.SetIterationTime(elapsed * 0.001);
     state.counters["test_ms"] = elapsed;
     state.counters["wchar_MiB"] = (after["wchar"] - before["wchar"]) / 1048576.0;

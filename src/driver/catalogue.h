@@ -1,5 +1,6 @@
 // The catalogue of the 24 tests: one row per test with its mask bit, titles,
-// parameters, routine, the meaning of a zero result and its resource needs.
+// parameters, routine, the memory size named when it cannot be had and its
+// resource needs.
 // Adding a test is filling in its row.
 //
 // Immutable; safe to read from any thread.
@@ -15,18 +16,9 @@ namespace bench {
 
 inline constexpr int TEST_COUNT = 24;
 
-// What a zero result of a test means.
-enum class ZeroMeaning {
-  NOT_EXPECTED,        // a plainly wrong result: nothing is recorded
-  ALLOCATION_FAILURE,  // its memory could not be had
-  SKIPPED_SILENTLY,    // the test reported its own failure
-};
-
 // A test routine: runs the test with the row's fixed parameters on the
-// calling thread and returns its time in milliseconds, 0 (see ZeroMeaning),
-// or TEST_FAILED when the test could not do its work (it has printed a
-// diagnostic naming the reason on standard error; nothing is recorded).
-using TestRoutine = int32_t (*)();
+// calling thread and returns its outcome (see run/outcome.h).
+using TestRoutine = Outcome (*)();
 
 struct TestEntry {
   int number;                 // 1..24
@@ -35,8 +27,7 @@ struct TestEntry {
   const char* listingTitle;   // format of the listing heading
   int listingParams[3];       // its arguments
   TestRoutine routine;        // null while the test does not exist
-  ZeroMeaning zeroMeaning;
-  int failureMegabytes;       // size named when an allocation fails
+  int failureMegabytes;       // size named when the test's memory cannot be had
   uint32_t ramMiB;            // resource needs, 1 MiB = 1048576 bytes
   uint32_t vmMiB;
   uint32_t diskMiB;

@@ -326,10 +326,10 @@ int benchMain(int argc, const char* const* argv) {
 
   bool clockGiven = cpuFileRead || (settings.descriptionGiven && !settings.cpuClockAuto);
   MeasuredClock before = checkClockBeforeRun(&settings, clockGiven, measureCpuClock);
-  runSelectedTests(table);
+  const int status = runSelectedTests(table);
   std::fflush(stdout);
   checkClockAfterRun(before, measureCpuClock);
-  return settings.exitCode;
+  return status;
 }
 
 }  // namespace bench

@@ -6,6 +6,7 @@
 #include "driver/catalogue.h"
 #include "platform/clock.h"
 #include "results/filter.h"
+#include "run/repetition.h"
 
 namespace bench {
 
@@ -39,6 +40,18 @@ void appendPerTestLog(int test, int32_t timeMs, int32_t clock, const char* descr
   if (log == nullptr) return;
   std::fprintf(log, "%8d %4d %s\n", timeMs, clock, description);
   std::fclose(log);
+}
+
+// One line on standard error; standard output, the recorded time and the
+// exit status stay as they are.
+void warnOfDisagreement(int test, const Outcome& outcome) {
+  const RepetitionSpread& spread = outcome.spread;
+  std::fprintf(
+      stderr,
+      "Test %d: its %d repetitions disagree (fastest %.3f s, median %.3f s, slowest %.3f s;"
+      " the result is %.1f%% above the fastest): another program was probably running.\n",
+      test, spread.count, spread.fastest * 0.001, spread.median * 0.001, spread.slowest * 0.001,
+      repetitionLossPercent(spread, outcome.milliseconds));
 }
 
 }  // namespace
@@ -113,53 +126,51 @@ void recordResult(ResultTable& table, int test, int32_t timeMs) {
   platform::sleepMillis(PAUSE_MS);
 }
 
-int32_t runOneTest(ResultTable& table, const TestEntry& entry, TestRoutine routine) {
-  int32_t time = routine();
+int runOneTest(ResultTable& table, const TestEntry& entry, TestRoutine routine) {
+  const Outcome outcome = routine();
   std::fflush(stdout);
-  if (time < 0) {
-    // The test has printed why it could not do its work.
-    runSettings.exitCode = 11;
-    return time;
-  }
-  if (time > 0) {
-    recordResult(table, entry.number, time);
-    return time;
-  }
-  switch (entry.zeroMeaning) {
-    case ZeroMeaning::ALLOCATION_FAILURE:
+  switch (outcome.status) {
+    case OutcomeStatus::TIME:
+      if (outcome.milliseconds <= 0) {
+        // A time of 0 ms in the shared table would be a plainly wrong result.
+        std::fprintf(stderr, "Test %d returned a time of %d ms; the result is not recorded.\n",
+                     entry.number, outcome.milliseconds);
+        return EXIT_TEST_FAILED;
+      }
+      if (repetitionsDisagree(outcome.spread, outcome.milliseconds)) {
+        warnOfDisagreement(entry.number, outcome);
+      }
+      recordResult(table, entry.number, outcome.milliseconds);
+      return 0;
+    case OutcomeStatus::NO_MEMORY:
       std::fprintf(stderr, "%d MB of main memory cannot be allocated!\n", entry.failureMegabytes);
-      runSettings.exitCode = 11;
-      break;
-    case ZeroMeaning::NOT_EXPECTED:
-      // A 0 ms time in the shared table would be a plainly wrong result.
-      std::fprintf(stderr, "Test %d returned a time of 0 ms; the result is not recorded.\n",
-                   entry.number);
-      runSettings.exitCode = 11;
-      break;
-    case ZeroMeaning::SKIPPED_SILENTLY:
-      break;
+      return EXIT_TEST_FAILED;
+    case OutcomeStatus::FAILED:
+      // The test has said why it could not do its work.
+      return EXIT_TEST_FAILED;
   }
-  return time;
+  return EXIT_TEST_FAILED;
 }
 
-void runSelectedTests(ResultTable& table) {
+int runSelectedTests(ResultTable& table) {
   uint32_t mask = applyResourceLimits(runSettings.testMask, runSettings);
   std::printf("Running tests \"%04X\" on \"%s\" (%d MHz):\n", mask, runSettings.cpuDescription(),
               runSettings.cpuClock);
   std::fflush(stdout);
-  runSettings.exitCode = 0;
+  int status = 0;
   for (int n = 1; n <= TEST_COUNT; ++n) {
     if ((mask & testBit(n)) == 0) continue;
     const TestEntry& entry = catalogueEntry(n);
     if (entry.routine == nullptr) continue;  // not built into this program
-    runOneTest(table, entry, entry.routine);
+    if (runOneTest(table, entry, entry.routine) != 0) status = EXIT_TEST_FAILED;
   }
   if (table.dirty()) {
     // Every save of this run failed since some result was recorded: say so
     // rather than end as if the results were kept.
     std::fprintf(stderr, "The results of this run were not saved to \"%s\"!\n", RESULT_FILE);
-    runSettings.exitCode = 11;
+    status = EXIT_TEST_FAILED;
   }
+  return status;
 }
 
 }  // namespace bench

@@ -26,14 +26,20 @@ uint32_t applyResourceLimits(uint32_t mask, const RunSettings& settings);
 // log with -a, saves the table and pauses.
 void recordResult(ResultTable& table, int test, int32_t timeMs);
 
-// Runs one test through `routine` and handles its result: records a time,
-// or reports a failure (setting runSettings.exitCode to 11) and records
-// nothing. Returns the routine's result.
-int32_t runOneTest(ResultTable& table, const TestEntry& entry, TestRoutine routine);
+// The exit status of a run in which a test failed, its memory could not be
+// had, or the results could not be saved.
+inline constexpr int EXIT_TEST_FAILED = 11;
 
-// Runs the tests selected by runSettings.testMask and sets
-// runSettings.exitCode (11 when a test failed or its memory could not be had).
-void runSelectedTests(ResultTable& table);
+// Runs one test through `routine` and handles its outcome: records a time;
+// otherwise reports the failure on standard error where the test has not
+// (the memory size of `entry` when its memory could not be had) and records
+// nothing. Returns 0 when a time was recorded, else EXIT_TEST_FAILED.
+int runOneTest(ResultTable& table, const TestEntry& entry, TestRoutine routine);
+
+// Runs the tests selected by runSettings.testMask and returns the exit
+// status of the run: 0, or EXIT_TEST_FAILED when any test did not record a
+// time or the results could not be saved.
+int runSelectedTests(ResultTable& table);
 
 }  // namespace bench
 

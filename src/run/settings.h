@@ -58,7 +58,6 @@ struct RunSettings {
   // white space).
   char descriptionBuffer[DESCRIPTION_BUFFER_SIZE] = "";
   int descriptionOffset = -1;
-  int exitCode = 0;
 
   const char* cpuDescription() const {
     return descriptionOffset < 0 ? "undefined" : descriptionBuffer + descriptionOffset;

@@ -7,6 +7,8 @@
 
 #include "driver/catalogue.h"
 #include "support/test_support.h"
+#include "workloads/parallel/parallel_sha.h"
+#include "workloads/parallel/parallel_sort.h"
 
 namespace bench {
 namespace {
@@ -161,47 +163,98 @@ TEST_F(HarnessTest, FailedSaveIsReportedAndRetriedByTheNextSave) {
   EXPECT_EQ(testing::readFile("results.txt"), " 3     5000 2000 Test CPU\n 4     6000 2000 Test CPU\n");
 }
 
-int32_t returnsZero() { return 0; }
-int32_t returnsFailed() { return TEST_FAILED; }
-int32_t returnsTime() { return 4321; }
+Outcome returnsZeroTime() { return Outcome::time(0); }
+Outcome returnsNoMemory() { return Outcome::noMemory(); }
+Outcome returnsFailed() { return Outcome::failed(); }
+Outcome returnsTime() { return Outcome::time(4321); }
 
-TEST_F(HarnessTest, ZeroResultFollowsTheCatalogue) {
+// Tests 22 and 23 with a reference digest that the engine cannot produce.
+const uint8_t WRONG_DIGEST[SHA1_DIGEST_SIZE] = {};
+Outcome parallelShaWithWrongDigest() { return parallelShaTest(ShaShape{64, 8, WRONG_DIGEST}); }
+Outcome contextSwitchWithWrongDigest() { return contextSwitchTest(ShaShape{64, 8, WRONG_DIGEST}); }
+
+// Test 24 whose blocks are left unsorted: the final order check fails.
+void leaveUnsorted(double*, int32_t) {}
+Outcome parallelSortOutOfOrder() { return parallelSortTest(SortShape{100, 16}, leaveUnsorted); }
+
+TEST_F(HarnessTest, OutcomeIsRecordedOrReportedWithStatus11) {
   struct Case {
     int test;
     TestRoutine routine;
-    const char* message;
+    const char* message;  // what the harness and the test put on standard error
     int exitCode;
     int records;
   };
   const Case cases[] = {
-      {12, returnsZero, "64 MB of main memory cannot be allocated!\n", 11, 0},
-      {24, returnsZero, "2048 MB of main memory cannot be allocated!\n", 11, 0},
-      {1, returnsZero, "Test 1 returned a time of 0 ms; the result is not recorded.\n", 11, 0},
-      {22, returnsZero, "", 0, 0},
+      {12, returnsNoMemory, "64 MB of main memory cannot be allocated!\n", 11, 0},
+      {24, returnsNoMemory, "2048 MB of main memory cannot be allocated!\n", 11, 0},
+      {1, returnsNoMemory, "12 MB of main memory cannot be allocated!\n", 11, 0},
+      {15, returnsNoMemory, "16 MB of main memory cannot be allocated!\n", 11, 0},
+      {1, returnsZeroTime, "Test 1 returned a time of 0 ms; the result is not recorded.\n", 11, 0},
       {8, returnsFailed, "", 11, 0},
+      {22, parallelShaWithWrongDigest,
+       "parallel SHA-1: the digest with 1 workers differs from the reference\n", 11, 0},
+      {23, contextSwitchWithWrongDigest,
+       "parallel SHA-1: the digest with 2 workers differs from the reference\n", 11, 0},
+      {24, parallelSortOutOfOrder, "parallel sort: result not in ascending order with 2 workers\n",
+       11, 0},
       {8, returnsTime, "", 0, 1},
   };
   for (const Case& c : cases) {
     ResultTable table;
-    runSettings.exitCode = 0;
     CaptureStdout();
     CaptureStderr();
-    runOneTest(table, catalogueEntry(c.test), c.routine);
+    const int exitCode = runOneTest(table, catalogueEntry(c.test), c.routine);
     GetCapturedStdout();
     EXPECT_EQ(GetCapturedStderr(), c.message) << c.test;
-    EXPECT_EQ(runSettings.exitCode, c.exitCode) << c.test;
+    EXPECT_EQ(exitCode, c.exitCode) << c.test;
     EXPECT_EQ(table.count(), c.records) << c.test;
   }
   EXPECT_EQ(time_.sleepCount(), 1);  // only the recorded result pauses
+}
+
+Outcome quietRepetitions() { return Outcome::time(1010, RepetitionSpread{19, 1000, 1010, 1030}); }
+Outcome disturbedRepetitions() {
+  return Outcome::time(1150, RepetitionSpread{17, 1000, 1005.5, 1600});
+}
+Outcome singleRun() { return Outcome::time(1150); }
+
+TEST_F(HarnessTest, DisagreeingRepetitionsAddOnlyAWarningOnStandardError) {
+  struct Case {
+    TestRoutine routine;
+    const char* warning;
+  };
+  const Case cases[] = {
+      {quietRepetitions, ""},
+      {disturbedRepetitions,
+       "Test 6: its 17 repetitions disagree (fastest 1.000 s, median 1.006 s, slowest 1.600 s; "
+       "the result is 15.0% above the fastest): another program was probably running.\n"},
+      {singleRun, ""},
+  };
+  for (const Case& c : cases) {
+    ResultTable table;
+    CaptureStdout();
+    CaptureStderr();
+    const int exitCode = runOneTest(table, catalogueEntry(6), c.routine);
+    const std::string out = GetCapturedStdout();
+    EXPECT_EQ(GetCapturedStderr(), c.warning);
+    EXPECT_EQ(exitCode, 0);
+    ASSERT_EQ(table.count(), 1);
+    EXPECT_EQ(table.record(0).time, c.routine().milliseconds);
+    // Standard output is what recording the time alone prints.
+    ResultTable plainTable;
+    CaptureStdout();
+    recordResult(plainTable, 6, c.routine().milliseconds);
+    EXPECT_EQ(out, GetCapturedStdout());
+  }
 }
 
 TEST_F(HarnessTest, RunLineIsPrintedEvenWhenLimitsLeaveNothing) {
   runSettings.testMask = testBit(14);
   runSettings.vmLimit = 1024;
   CaptureStdout();
-  runSelectedTests(table_);
+  EXPECT_EQ(runSelectedTests(table_), 0);
   EXPECT_EQ(GetCapturedStdout(), "Running tests \"0000\" on \"Test CPU\" (2000 MHz):\n");
-  EXPECT_EQ(runSettings.exitCode, 0);
 }
 
 }  // namespace

@@ -82,3 +82,12 @@ std::string readFile(const std::string& name) {
 }
 
 }  // namespace bench::testing
+
+namespace bench {
+
+void PrintTo(const Outcome& outcome, std::ostream* os) {
+  static const char* const NAMES[] = {"TIME", "NO_MEMORY", "FAILED"};
+  *os << NAMES[static_cast<int>(outcome.status)] << " " << outcome.milliseconds << " ms";
+}
+
+}  // namespace bench

@@ -5,7 +5,17 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <ostream>
 #include <string>
+
+#include "run/outcome.h"
+
+namespace bench {
+
+// Lets test failures show an outcome as text.
+void PrintTo(const Outcome& outcome, std::ostream* os);
+
+}  // namespace bench
 
 namespace bench::testing {
 

@@ -79,11 +79,11 @@ void findArbitrage() {
   std::printf(" %d\n", bestSequence[0] + 1);
 }
 
-int32_t arbitrageTest() {
+Outcome arbitrageTest() {
   timerStart();
   generateRates();
   findArbitrage();
-  return timerElapsed();
+  return Outcome::time(timerElapsed());
 }
 
 ArbitrageResult arbitrageResult() {

@@ -9,6 +9,8 @@
 
 #include <cstdint>
 
+#include "run/outcome.h"
+
 namespace bench {
 
 // Number of currencies of the test, and the row stride of the rate table.
@@ -34,8 +36,8 @@ void findArbitrage();
 void extend(int32_t depth, double product);
 
 // Test 4 as the run harness times it: timerStart(), generateRates(),
-// findArbitrage(); returns timerElapsed().
-int32_t arbitrageTest();
+// findArbitrage(); returns timerElapsed() as its time.
+Outcome arbitrageTest();
 
 // The best cycle of the last findArbitrage().
 struct ArbitrageResult {

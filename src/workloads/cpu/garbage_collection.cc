@@ -1,12 +1,10 @@
 #include "workloads/cpu/garbage_collection.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <new>
 
 #include "core/random_james.h"
-#include "run/outcome.h"
+#include "run/repetition.h"
 #include "run/settings.h"
 #include "run/stopwatch.h"
 
@@ -20,24 +18,10 @@ constexpr int32_t NODE_WEIGHT = 32;
 
 int64_t allocationsUntilFailure = 0;  // test seam; 0 = never fail
 
-// The allocation the heap last refused and its reason, for the diagnostic.
-size_t refusedBytes = 0;
-int refusedError = 0;
-
 // Every block of the test comes through here, so a refusal can be staged.
 void* allocate(size_t bytes) {
-  if (allocationsUntilFailure > 0 && --allocationsUntilFailure == 0) {
-    refusedBytes = bytes;
-    refusedError = ENOMEM;
-    return nullptr;
-  }
-  void* block = ::operator new(bytes, std::nothrow);
-  if (block == nullptr) {
-    // The C library's allocator sets errno when the system refuses memory.
-    refusedBytes = bytes;
-    refusedError = errno != 0 ? errno : ENOMEM;
-  }
-  return block;
+  if (allocationsUntilFailure > 0 && --allocationsUntilFailure == 0) return nullptr;
+  return ::operator new(bytes, std::nothrow);
 }
 
 void releasePayload(GcNode* node) {
@@ -153,27 +137,18 @@ bool gcRepetition(GcStatistics* statistics) {
   return true;
 }
 
-int32_t garbageCollectionTest() {
-  timerStart();
-  int32_t repetitions = 0;
-  int32_t elapsed;
+Outcome garbageCollectionTest() {
   GcStatistics statistics{0, 0};
-  do {
-    if (!gcRepetition(&statistics)) {
-      std::fprintf(stderr, "Garbage collection test: cannot allocate %zu bytes: %s\n", refusedBytes,
-                   std::strerror(refusedError));
-      return TEST_FAILED;
-    }
-    elapsed = timerElapsed();
-    ++repetitions;
-  } while (elapsed < MIN_MEASURE_MS);
-  const int32_t result = averageTime(elapsed, repetitions);
+  Repetitions repetitions =
+      repeatForMeasuringTime([&statistics]() -> bool { return gcRepetition(&statistics); });
+  if (!repetitions.completed) return Outcome::noMemory();
+  const int32_t result = repetitions.average;
   if (!runSettings.superBriefMode) {
     std::printf("Garbage collection test in 16MB of VM (%u MB, max %d KB), time: %.2f sec\n",
                 (statistics.growth + 524288u) >> 20, (statistics.peakSize + 512) >> 10,
                 result * 0.001);
   }
-  return result;
+  return Outcome::time(result, repetitions.spread);
 }
 
 void setGcAllocationFailureForTesting(int64_t count) { allocationsUntilFailure = count; }

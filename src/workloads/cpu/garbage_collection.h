@@ -12,6 +12,8 @@
 
 #include <cstdint>
 
+#include "run/outcome.h"
+
 namespace bench {
 
 struct GcNode {
@@ -56,9 +58,9 @@ bool gcRepetition(GcStatistics* statistics);
 
 // Test 15: repeats gcRepetition() until 20000 ms have elapsed and prints the
 // result line unless in super-brief mode. Returns milliseconds per
-// repetition, or TEST_FAILED, after a diagnostic on standard error, when the
-// heap refuses a block (a time for incomplete work would mean nothing).
-int32_t garbageCollectionTest();
+// repetition, or NO_MEMORY when the heap refuses a block (a time for
+// incomplete work would mean nothing).
+Outcome garbageCollectionTest();
 
 // Test seam: the `count`-th heap allocation of this test from now on (1 =
 // the next one) fails as if the heap were exhausted. 0 turns it off.

@@ -3,9 +3,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/memory.h"
+#include "run/repetition.h"
 #include "run/settings.h"
 #include "run/stopwatch.h"
-#include "platform/memory.h"
 
 namespace bench {
 
@@ -27,21 +28,15 @@ bool memoryCopyRepetition() {
   return true;
 }
 
-int32_t memoryCopyTest() {
-  timerStart();
-  int32_t repetitions = 0;
-  int32_t elapsed;
-  do {
-    if (!memoryCopyRepetition()) return 0;
-    elapsed = timerElapsed();
-    ++repetitions;
-  } while (elapsed < MIN_MEASURE_MS);
-  const int32_t result = averageTime(elapsed, repetitions);
+Outcome memoryCopyTest() {
+  Repetitions repetitions = repeatForMeasuringTime([] { return memoryCopyRepetition(); });
+  if (!repetitions.completed) return Outcome::noMemory();
+  const int32_t result = repetitions.average;
   if (!runSettings.superBriefMode) {
     std::printf("Fast mem-copy: array size = %d MB, iterations = %d, elapsed time: %.2f sec\n",
                 static_cast<int>(MEMORY_COPY_BYTES >> 20), MEMORY_COPY_ROUND_TRIPS, result * 0.001);
   }
-  return result;
+  return Outcome::time(result, repetitions.spread);
 }
 
 }  // namespace bench

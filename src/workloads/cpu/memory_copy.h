@@ -9,6 +9,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "run/outcome.h"
+
 namespace bench {
 
 inline constexpr size_t MEMORY_COPY_BYTES = 0x1000000;
@@ -22,8 +24,9 @@ bool memoryCopyRepetition();
 
 // Test 6: repeats memoryCopyRepetition() until 20000 ms have elapsed and
 // prints the result line unless in super-brief mode. Returns milliseconds
-// per repetition, or 0 when an array cannot be had in any repetition.
-int32_t memoryCopyTest();
+// per repetition, or NO_MEMORY when an array cannot be had in any
+// repetition.
+Outcome memoryCopyTest();
 
 }  // namespace bench
 

@@ -5,6 +5,7 @@
 #include <numbers>
 
 #include "core/random_james.h"
+#include "run/repetition.h"
 #include "run/settings.h"
 #include "run/stopwatch.h"
 
@@ -68,42 +69,34 @@ FormFactorCounts castRays() {
 
 }  // namespace
 
-int32_t needleTest() {
-  timerStart();
-  int32_t repetitions = 0;
-  int32_t elapsed;
-  uint32_t crossings;
-  do {
+Outcome needleTest() {
+  uint32_t crossings = 0;
+  const Repetitions repetitions = repeatForMeasuringTime([&crossings]() -> bool {
     crossings = throwNeedles();
-    elapsed = timerElapsed();
-    ++repetitions;
-  } while (elapsed < MIN_MEASURE_MS);
-  const int32_t result = averageTime(elapsed, repetitions);
+    return true;
+  });
+  const int32_t result = repetitions.average;
   if (!runSettings.superBriefMode) {
     std::printf("Needle simulation: N = %dM, elapsed time: %.2f sec, ratio = %.9f\n", 100,
                 result * 0.001, crossings / static_cast<double>(NEEDLE_THROWS));
   }
-  return result;
+  return Outcome::time(result, repetitions.spread);
 }
 
-int32_t formFactorTest() {
-  timerStart();
-  int32_t repetitions = 0;
-  int32_t elapsed;
-  FormFactorCounts counts;
-  do {
+Outcome formFactorTest() {
+  FormFactorCounts counts{0, 0, 0};
+  const Repetitions repetitions = repeatForMeasuringTime([&counts]() -> bool {
     counts = castRays();
-    elapsed = timerElapsed();
-    ++repetitions;
-  } while (elapsed < MIN_MEASURE_MS);
-  const int32_t result = averageTime(elapsed, repetitions);
+    return true;
+  });
+  const int32_t result = repetitions.average;
   if (!runSettings.superBriefMode) {
     // Fhalf is a ratio of two counts, taken in floating point.
     std::printf("Form-factor: iter = %dM, time: %.2f sec, Ffull =%10.7f, Fhalf =%10.7f\n", 50,
                 result * 0.001, counts.fullHits / static_cast<double>(FORM_FACTOR_RAYS),
                 static_cast<double>(counts.halfHits) / counts.halfStarts);
   }
-  return result;
+  return Outcome::time(result, repetitions.spread);
 }
 
 }  // namespace bench

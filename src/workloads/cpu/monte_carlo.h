@@ -9,6 +9,8 @@
 
 #include <cstdint>
 
+#include "run/outcome.h"
+
 namespace bench {
 
 inline constexpr uint32_t NEEDLE_THROWS = 100000000;
@@ -40,12 +42,12 @@ inline RayHit castRay(double x, double y, double dx, double dy, double h) {
 // Test 5: repeats 100 million throws until 20000 ms have elapsed, printing
 // progress every 2^21 throws; prints the result line with the crossing ratio
 // unless in super-brief mode. Returns milliseconds per repetition.
-int32_t needleTest();
+Outcome needleTest();
 
 // Test 7: repeats 50 million rays until 20000 ms have elapsed, printing
 // progress every 2^20 rays; prints the result line with both form factors
 // unless in super-brief mode. Returns milliseconds per repetition.
-int32_t formFactorTest();
+Outcome formFactorTest();
 
 }  // namespace bench
 

@@ -4,10 +4,9 @@
 #include <cstdio>
 
 #include "core/random_james.h"
-#include "run/outcome.h"
-#include "run/settings.h"
-#include "run/stopwatch.h"
 #include "platform/memory.h"
+#include "run/repetition.h"
+#include "run/settings.h"
 
 namespace bench {
 
@@ -21,25 +20,24 @@ bool fillAndSort(double* array, int32_t count, DoubleSort sort) {
   return true;
 }
 
-int32_t quickSortTest(int32_t count, DoubleSort sort) {
+Outcome quickSortTest(int32_t count, DoubleSort sort) {
   const size_t bytes = static_cast<size_t>(count) * sizeof(double);
-  timerStart();
-  int32_t repetitions = 0;
-  int32_t elapsed = 0;
+  int32_t done = 0;
   bool ok = true;
-  do {
-    if (repetitions != 0 && !runSettings.superBriefMode) {
-      std::printf("Pass %d\r", repetitions);
+  Repetitions repetitions = repeatForMeasuringTime([&]() -> bool {
+    if (done != 0 && !runSettings.superBriefMode) {
+      std::printf("Pass %d\r", done);
       std::fflush(stdout);
     }
     auto* array = static_cast<double*>(platform::commitMemory(bytes));
-    if (array == nullptr) return 0;
+    if (array == nullptr) return false;
     if (!fillAndSort(array, count, sort)) ok = false;
     platform::releaseMemory(array, bytes);
-    elapsed = timerElapsed();
-    ++repetitions;
-  } while (elapsed < MIN_MEASURE_MS);
-  int32_t result = averageTime(elapsed, repetitions);
+    ++done;
+    return true;
+  });
+  if (!repetitions.completed) return Outcome::noMemory();
+  const int32_t result = repetitions.average;
   if (!runSettings.superBriefMode) {
     std::printf("Quick-sort in virtual memory: %s, double[%dM], elapsed time: %.2f sec\n",
                 ok ? "OK" : "failed", count >> 20, result * 0.001);
@@ -50,9 +48,9 @@ int32_t quickSortTest(int32_t count, DoubleSort sort) {
     std::fflush(stdout);
     std::fprintf(stderr, "Quick-sort of double[%d] left the array out of order; not recorded\n",
                  count);
-    return TEST_FAILED;
+    return Outcome::failed();
   }
-  return result;
+  return Outcome::time(result, repetitions.spread);
 }
 
 }  // namespace bench

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "core/sort_doubles.h"
+#include "run/outcome.h"
 
 namespace bench {
 
@@ -21,11 +22,11 @@ bool fillAndSort(double* array, int32_t count, DoubleSort sort = sortDoubles);
 // The test routine: repeats allocation, fillAndSort and release until at
 // least MIN_MEASURE_MS have elapsed, printing "Pass %d\r" before every
 // repetition but the first, then the result line unless in super-brief mode.
-// Returns the milliseconds per repetition; 0 when the array cannot be
-// allocated (in any repetition); TEST_FAILED, after a diagnostic on standard
+// Returns the milliseconds per repetition; NO_MEMORY when the array cannot
+// be allocated (in any repetition); FAILED, after a diagnostic on standard
 // error, when a repetition left the array out of order.
 // REQUIRES: count >= 1.
-int32_t quickSortTest(int32_t count, DoubleSort sort = sortDoubles);
+Outcome quickSortTest(int32_t count, DoubleSort sort = sortDoubles);
 
 }  // namespace bench
 

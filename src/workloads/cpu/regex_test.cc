@@ -4,9 +4,10 @@
 #include <memory>
 
 #include "core/random_james.h"
+#include "regex/regular_expression.h"
+#include "run/repetition.h"
 #include "run/settings.h"
 #include "run/stopwatch.h"
-#include "regex/regular_expression.h"
 
 namespace bench {
 
@@ -45,18 +46,14 @@ void regexTestRepetition(RegexTestCounts* counts, bool showProgress) {
   for (int p = REGEX_TEST_PATTERNS - 1; p >= 0; --p) expressions[p].reset();
 }
 
-int32_t regularExpressionTest(RegexTestCounts* counts) {
+Outcome regularExpressionTest(RegexTestCounts* counts) {
   RegexTestCounts last;
-  int32_t elapsed;
-  int repetitions = 0;
-  timerStart();
-  do {
-    ++repetitions;
+  Repetitions repetitions = repeatForMeasuringTime([&last]() -> bool {
     regexTestRepetition(&last, true);
-    elapsed = timerElapsed();
-  } while (elapsed < MIN_MEASURE_MS);
-  int32_t result = averageTime(elapsed, repetitions);
-  last.repetitions = repetitions;
+    return true;
+  });
+  const int32_t result = repetitions.average;
+  last.repetitions = repetitions.count;
   if (!runSettings.superBriefMode) {
     std::printf("Regular expressions (%dk,%d): %6.4f-%6.4f-%6.4f-%6.4f, time: %.2f sec\n",
                 REGEX_TEST_PATTERNS * REGEX_TEST_STRINGS / 1000, REGEX_TEST_LENGTH,
@@ -64,7 +61,7 @@ int32_t regularExpressionTest(RegexTestCounts* counts) {
                 last.matches[3] / 4000.0, result * 0.001);
   }
   if (counts != nullptr) *counts = last;
-  return result;
+  return Outcome::time(result, repetitions.spread);
 }
 
 }  // namespace bench

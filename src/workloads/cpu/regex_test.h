@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+#include "run/outcome.h"
+
 namespace bench {
 
 inline constexpr int REGEX_TEST_STRINGS = 4000;
@@ -41,7 +43,7 @@ void regexTestRepetition(RegexTestCounts* counts, bool showProgress);
 // Runs the timed test, prints progress and (unless super-brief) the result
 // line, and returns the milliseconds per repetition. `counts`, when given,
 // receives the counters of the last repetition.
-int32_t regularExpressionTest(RegexTestCounts* counts = nullptr);
+Outcome regularExpressionTest(RegexTestCounts* counts = nullptr);
 
 }  // namespace bench
 

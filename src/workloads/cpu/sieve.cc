@@ -1,10 +1,8 @@
 #include "workloads/cpu/sieve.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 
-#include "run/outcome.h"
+#include "run/repetition.h"
 #include "run/settings.h"
 #include "run/stopwatch.h"
 
@@ -30,30 +28,21 @@ int32_t sievePrimes(CBitMask& mask, int32_t limit, int32_t count) {
   return p;
 }
 
-int32_t sieveTest() {
-  timerStart();
-  int32_t repetitions = 0;
-  int32_t elapsed = 0;
+Outcome sieveTest() {
   int32_t prime = 0;
-  do {
+  Repetitions repetitions = repeatForMeasuringTime([&prime]() -> bool {
     CBitMask mask;
-    errno = 0;
-    if (!mask.include(2) || !mask.include(SIEVE_LIMIT)) {
-      std::fprintf(stderr, "Sieve: cannot allocate a bit mask of %d bits: %s\n", SIEVE_LIMIT + 1,
-                   std::strerror(errno != 0 ? errno : ENOMEM));
-      return TEST_FAILED;
-    }
+    if (!mask.include(2) || !mask.include(SIEVE_LIMIT)) return false;
     prime = sievePrimes(mask, SIEVE_LIMIT, SIEVE_PRIME_COUNT);
-    elapsed = timerElapsed();
-    mask.clear();
-    ++repetitions;
-  } while (elapsed < MIN_MEASURE_MS);
-  int32_t result = averageTime(elapsed, repetitions);
+    return true;
+  });
+  if (!repetitions.completed) return Outcome::noMemory();
+  const int32_t result = repetitions.average;
   if (!runSettings.superBriefMode) {
     std::printf("The %d-th prime number is: %d, elapsed time: %.2f sec\n", SIEVE_PRIME_COUNT, prime,
                 result * 0.001);
   }
-  return result;
+  return Outcome::time(result, repetitions.spread);
 }
 
 }  // namespace bench

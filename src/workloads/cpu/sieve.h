@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "run/outcome.h"
 #include "workloads/cpu/bit_mask.h"
 
 namespace bench {
@@ -21,12 +22,11 @@ inline constexpr int32_t SIEVE_LIMIT = 100000000;
 // REQUIRES: mask.low() <= 2, limit < mask.high(), count >= 1.
 int32_t sievePrimes(CBitMask& mask, int32_t limit, int32_t count);
 
-// The test routine: repeats the whole sieve (mask set-up included) until at
-// least MIN_MEASURE_MS have elapsed, prints the result line unless in
-// super-brief mode and returns the milliseconds per repetition. Returns
-// TEST_FAILED, after a diagnostic on standard error, when the bit mask's
-// storage cannot be had.
-int32_t sieveTest();
+// The test routine: repeats the whole sieve (mask set-up and release
+// included) until at least MIN_MEASURE_MS have elapsed, prints the result
+// line unless in super-brief mode and returns the milliseconds per
+// repetition; NO_MEMORY when the bit mask's storage cannot be had.
+Outcome sieveTest();
 
 }  // namespace bench
 

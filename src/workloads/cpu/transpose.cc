@@ -4,9 +4,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/memory.h"
+#include "run/repetition.h"
 #include "run/settings.h"
 #include "run/stopwatch.h"
-#include "platform/memory.h"
 
 namespace bench {
 
@@ -69,18 +70,15 @@ void flawedTranspose(const uint8_t* source, uint8_t* destination, int32_t destRo
   }
 }
 
-int32_t transposeTest(TransposeKernel kernel, int32_t width, int32_t height, int32_t passes) {
+Outcome transposeTest(TransposeKernel kernel, int32_t width, int32_t height, int32_t passes) {
   const size_t bytes = static_cast<size_t>(width & ~7) * static_cast<size_t>(height & ~7);
-  timerStart();
-  int32_t repetitions = 0;
-  int32_t elapsed;
-  do {
+  Repetitions repetitions = repeatForMeasuringTime([&]() -> bool {
     auto* first = static_cast<uint8_t*>(platform::commitMemory(bytes));
-    if (first == nullptr) return 0;
+    if (first == nullptr) return false;
     auto* second = static_cast<uint8_t*>(platform::commitMemory(bytes));
     if (second == nullptr) {
       platform::releaseMemory(first, bytes);
-      return 0;
+      return false;
     }
     for (int32_t p = 1; p <= passes; ++p) {
       kernel(first, second, height, width);
@@ -89,15 +87,15 @@ int32_t transposeTest(TransposeKernel kernel, int32_t width, int32_t height, int
     }
     platform::releaseMemory(second, bytes);
     platform::releaseMemory(first, bytes);
-    elapsed = timerElapsed();
-    ++repetitions;
-  } while (elapsed < MIN_MEASURE_MS);
-  const int32_t result = averageTime(elapsed, repetitions);
+    return true;
+  });
+  if (!repetitions.completed) return Outcome::noMemory();
+  const int32_t result = repetitions.average;
   if (!runSettings.superBriefMode) {
     std::printf("Transpose the [%d,%d] image, elapsed time: %.2f sec\n", width, height,
                 result * 0.001);
   }
-  return result;
+  return Outcome::time(result, repetitions.spread);
 }
 
 }  // namespace bench

@@ -10,6 +10,8 @@
 
 #include <cstdint>
 
+#include "run/outcome.h"
+
 namespace bench {
 
 // A transposition kernel. With D = destRowBytes & ~3 and S = sourceRowBytes
@@ -37,10 +39,10 @@ void flawedTranspose(const uint8_t* source, uint8_t* destination, int32_t destRo
 // image from the first into the second and back with `kernel`, printing a
 // progress line after each pair, then releases both. Repeats until 20000 ms
 // have elapsed and prints the result line unless in super-brief mode.
-// Returns milliseconds per repetition, or 0 when a buffer cannot be had in
-// any repetition (nothing is then left allocated).
+// Returns milliseconds per repetition, or NO_MEMORY when a buffer cannot be
+// had in any repetition (nothing is then left allocated).
 // REQUIRES: width and height positive multiples of 8, passes >= 1.
-int32_t transposeTest(TransposeKernel kernel, int32_t width, int32_t height, int32_t passes);
+Outcome transposeTest(TransposeKernel kernel, int32_t width, int32_t height, int32_t passes);
 
 }  // namespace bench
 

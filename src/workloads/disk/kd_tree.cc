@@ -336,7 +336,7 @@ double wrapWalkerPosition(double position) {
   return position;
 }
 
-int32_t kdTreeRun(int32_t operations, int32_t inserts, KdTreeSnapshot* snapshot) {
+Outcome kdTreeRun(int32_t operations, int32_t inserts, KdTreeSnapshot* snapshot) {
   platform::removeFile(TREE_FILE);
   platform::ScopedInterruptFiles interruptCleanup(&TREE_FILE, 1);
   timerStart();
@@ -387,7 +387,7 @@ int32_t kdTreeRun(int32_t operations, int32_t inserts, KdTreeSnapshot* snapshot)
   int32_t elapsed = timerElapsed();
   if (tree.failed()) {
     tree.reportFailure();
-    return TEST_FAILED;
+    return Outcome::failed();
   }
   if (snapshot != nullptr) *snapshot = taken;
 
@@ -398,10 +398,10 @@ int32_t kdTreeRun(int32_t operations, int32_t inserts, KdTreeSnapshot* snapshot)
                 taken.reads / 1000, taken.writes / 1000, taken.evictions / 1000,
                 static_cast<unsigned>(taken.leaves), static_cast<unsigned>(taken.hits));
   }
-  return elapsed;
+  return Outcome::time(elapsed);
 }
 
-int32_t kdTreeOnDisk(int selector) {
+Outcome kdTreeOnDisk(int selector) {
   struct Size {
     int32_t operations;
     int32_t inserts;

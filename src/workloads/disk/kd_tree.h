@@ -22,6 +22,7 @@
 
 #include <cstdint>
 
+#include "run/outcome.h"
 #include "workloads/disk/block_cache.h"
 
 namespace bench {
@@ -102,14 +103,14 @@ double wrapWalkerPosition(double position);
 // The K-D tree test with `operations` operations of which the first
 // `inserts` insert random points; the rest walk the plane, inserting or
 // looking up. Deletes "akd-tree.bin" before and after. Returns the elapsed
-// milliseconds, or TEST_FAILED when the file could not be used (a
+// milliseconds, or FAILED when the file could not be used (a
 // diagnostic is on standard error). Fills `*snapshot` when given.
 // REQUIRES: 0 <= inserts < operations.
-int32_t kdTreeRun(int32_t operations, int32_t inserts, KdTreeSnapshot* snapshot);
+Outcome kdTreeRun(int32_t operations, int32_t inserts, KdTreeSnapshot* snapshot);
 
 // Test 11 (selector 0: 150,000 operations) or test 21 (selector 1:
 // 1,500,000 operations).
-int32_t kdTreeOnDisk(int selector);
+Outcome kdTreeOnDisk(int selector);
 
 }  // namespace bench
 

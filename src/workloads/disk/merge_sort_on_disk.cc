@@ -176,12 +176,12 @@ SortCheck checkSorted(CDoubleFile& file) {
   }
 }
 
-int32_t mergeSortOnDisk(int selector) {
+Outcome mergeSortOnDisk(int selector) {
   const MergeSortSize& size = SIZES[selector == 0 ? 0 : 1];
   return runMergeSortOnDisk(size.valueCount, size.chunkSize);
 }
 
-int32_t runMergeSortOnDisk(int32_t valueCount, int32_t chunkSize) {
+Outcome runMergeSortOnDisk(int32_t valueCount, int32_t chunkSize) {
   std::printf("init: random generator, bucket-sort\r");
   std::fflush(stdout);
 
@@ -253,7 +253,7 @@ int32_t runMergeSortOnDisk(int32_t valueCount, int32_t chunkSize) {
   return reportMergeSort(check, result->name(), valueCount, elapsed);
 }
 
-int32_t reportMergeSort(SortCheck check, const char* fileName, int32_t valueCount,
+Outcome reportMergeSort(SortCheck check, const char* fileName, int32_t valueCount,
                         int32_t elapsed) {
   bool ok = check.sorted && check.count == valueCount;
   if (!runSettings.superBriefMode) {
@@ -261,7 +261,7 @@ int32_t reportMergeSort(SortCheck check, const char* fileName, int32_t valueCoun
                 ok ? "OK" : "fail", static_cast<int>(int64_t{valueCount} * 8 / 1048576),
                 elapsed * 0.001);
   }
-  if (ok) return elapsed;
+  if (ok) return Outcome::time(elapsed);
   std::fflush(stdout);
   if (!check.sorted) {
     std::fprintf(stderr, "Merge-sort on disk: %s is not in order; the time is not recorded.\n",
@@ -272,7 +272,7 @@ int32_t reportMergeSort(SortCheck check, const char* fileName, int32_t valueCoun
                  "recorded.\n",
                  fileName, check.count, valueCount);
   }
-  return TEST_FAILED;
+  return Outcome::failed();
 }
 
 }  // namespace bench

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 
+#include "run/outcome.h"
 #include "workloads/disk/double_file.h"
 
 namespace bench {
@@ -50,21 +51,21 @@ SortCheck checkSorted(CDoubleFile& file);
 
 // The catalogue's routine: selector 0 sorts 8M values in chunks of 1024
 // (test 8), selector 1 64M values in chunks of 8192 (test 19). Returns the
-// elapsed milliseconds of the whole run, or TEST_FAILED when a work file
+// elapsed milliseconds of the whole run, or FAILED when a work file
 // could not be created, written or read, or the result failed its check
 // (a diagnostic is on standard error).
-int32_t mergeSortOnDisk(int selector);
+Outcome mergeSortOnDisk(int selector);
 
 // The same test on `valueCount` values in chunks of `chunkSize`.
 // REQUIRES: 1 <= chunkSize <= MAX_CHUNK_SIZE, valueCount a positive multiple
 // of chunkSize.
-int32_t runMergeSortOnDisk(int32_t valueCount, int32_t chunkSize);
+Outcome runMergeSortOnDisk(int32_t valueCount, int32_t chunkSize);
 
 // Prints the result line (unless in super-brief mode) for a run that took
 // `elapsed` ms and whose check gave `check` on a file `fileName` that should
 // hold `valueCount` values. Returns `elapsed` when the check passed;
-// otherwise explains the failure on standard error and returns TEST_FAILED.
-int32_t reportMergeSort(SortCheck check, const char* fileName, int32_t valueCount, int32_t elapsed);
+// otherwise explains the failure on standard error and returns FAILED.
+Outcome reportMergeSort(SortCheck check, const char* fileName, int32_t valueCount, int32_t elapsed);
 
 }  // namespace bench
 

@@ -122,12 +122,12 @@ void diskInverse(int32_t length, CDoubleFile& smooth, CDoubleFile& detail, CDoub
   signal.write(dc + even);
 }
 
-int32_t waveletInMemory() {
+Outcome waveletInMemory() {
   timerStart();
   // Fresh pages are zero and the transform keeps them so; the values do not
   // matter for the timing.
   auto* block = static_cast<int32_t*>(platform::commitMemory(MEMORY_BLOCK_BYTES));
-  if (block == nullptr) return 0;
+  if (block == nullptr) return Outcome::noMemory();
 
   int32_t iterations = MEMORY_FIRST_ITERATIONS;
   int32_t previous = 0;
@@ -156,15 +156,15 @@ int32_t waveletInMemory() {
     std::printf("\nWavelet T-S transform: arr: %dMB-%dKB, iter: %d-%d, elapsed time: %.2f sec\n",
                 16, 8, MEMORY_FIRST_ITERATIONS, iterations / 2, elapsed * 0.001);
   }
-  return elapsed;
+  return Outcome::time(elapsed);
 }
 
-int32_t waveletOnDisk(int selector) {
+Outcome waveletOnDisk(int selector) {
   const DiskSizes& sizes = DISK_SIZES[selector == 0 ? 0 : 1];
   return runWaveletOnDisk(sizes.first, sizes.last);
 }
 
-int32_t runWaveletOnDisk(int32_t firstSize, int32_t lastSize) {
+Outcome runWaveletOnDisk(int32_t firstSize, int32_t lastSize) {
   const char* const names[WORK_FILE_COUNT] = {"s0.bin", "s1.bin", "d1.bin"};
   for (const char* name : names) platform::removeFile(name);
   platform::ScopedInterruptFiles interruptCleanup(names, WORK_FILE_COUNT);
@@ -209,7 +209,7 @@ int32_t runWaveletOnDisk(int32_t firstSize, int32_t lastSize) {
                 static_cast<int>(int64_t{lastSize} * 8 / 1048576), 1, iterations / 2,
                 elapsed * 0.001);
   }
-  return elapsed;
+  return Outcome::time(elapsed);
 }
 
 }  // namespace bench

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 
+#include "run/outcome.h"
 #include "workloads/disk/double_file.h"
 
 namespace bench {
@@ -35,18 +36,18 @@ void diskForward(int32_t length, CDoubleFile& signal, CDoubleFile& smooth, CDoub
 // (up to rounding). REQUIRES: length is even and >= 2.
 void diskInverse(int32_t length, CDoubleFile& smooth, CDoubleFile& detail, CDoubleFile& signal);
 
-// Test 9: returns the elapsed milliseconds, or 0 when the block cannot be
-// committed.
-int32_t waveletInMemory();
+// Test 9: returns the elapsed milliseconds, or NO_MEMORY when the block
+// cannot be committed.
+Outcome waveletInMemory();
 
 // Tests 10 (selector 0) and 20 (selector 1): returns the elapsed
-// milliseconds, or TEST_FAILED when a work file could not be created,
+// milliseconds, or FAILED when a work file could not be created,
 // written or read (a diagnostic is on standard error).
-int32_t waveletOnDisk(int selector);
+Outcome waveletOnDisk(int selector);
 
 // The disk test over the array sizes firstSize, firstSize/2, ... down to
 // lastSize. REQUIRES: both are powers of two, 4 <= lastSize <= firstSize.
-int32_t runWaveletOnDisk(int32_t firstSize, int32_t lastSize);
+Outcome runWaveletOnDisk(int32_t firstSize, int32_t lastSize);
 
 }  // namespace bench
 

@@ -19,11 +19,11 @@ void discardWorkFiles(std::span<CDoubleFile* const> files) {
   }
 }
 
-int32_t abandonWorkFiles(const CDoubleFile& failedFile, std::span<CDoubleFile* const> files) {
+Outcome abandonWorkFiles(const CDoubleFile& failedFile, std::span<CDoubleFile* const> files) {
   std::fflush(stdout);  // the progress shown so far comes before the reason
   failedFile.printFailure();
   discardWorkFiles(files);
-  return TEST_FAILED;
+  return Outcome::failed();
 }
 
 }  // namespace bench

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <span>
 
+#include "run/outcome.h"
 #include "workloads/disk/double_file.h"
 
 namespace bench {
@@ -20,8 +21,8 @@ void discardWorkFiles(std::span<CDoubleFile* const> files);
 
 // Gives up a test whose work file `failedFile` (one of `files`) failed:
 // prints its failure on standard error, closes and deletes all `files`, and
-// returns TEST_FAILED for the test to return.
-int32_t abandonWorkFiles(const CDoubleFile& failedFile, std::span<CDoubleFile* const> files);
+// returns FAILED for the test to return.
+Outcome abandonWorkFiles(const CDoubleFile& failedFile, std::span<CDoubleFile* const> files);
 
 }  // namespace bench
 

@@ -101,7 +101,7 @@ int32_t runShaJob(ShaJob& job, int workers) {
     std::fprintf(stderr, "parallel SHA-1: cannot allocate %d workers\n", workers);
     job.filled = nullptr;
     job.freeSlots = nullptr;
-    return TEST_FAILED;
+    return SHA_JOB_FAILED;
   }
   int started = 0;
   for (int i = 0; i < workers; ++i) {
@@ -146,7 +146,7 @@ int32_t runShaJob(ShaJob& job, int workers) {
   job.filled = nullptr;
   job.freeSlots = nullptr;
 
-  if (started == 0 || itemsMissing) return TEST_FAILED;
+  if (started == 0 || itemsMissing) return SHA_JOB_FAILED;
   if (std::memcmp(job.digest, job.expected, SHA1_DIGEST_SIZE) != 0) return 0;
   return timerElapsed();
 }
@@ -158,6 +158,14 @@ void printDigest(const uint8_t digest[SHA1_DIGEST_SIZE]) {
   std::printf("\n");
 }
 
+// The digest line went to standard output; a wrong digest is a failed test,
+// which standard error says too.
+void reportDigestMismatch(int workers) {
+  std::fflush(stdout);
+  std::fprintf(stderr, "parallel SHA-1: the digest with %d workers differs from the reference\n",
+               workers);
+}
+
 void applyShape(ShaJob& job, const ShaShape& shape) {
   job.blockSize = shape.blockSize;
   job.blockCount = shape.blockCount;
@@ -166,18 +174,19 @@ void applyShape(ShaJob& job, const ShaShape& shape) {
 
 }  // namespace
 
-int32_t parallelShaTest(const ShaShape& shape) {
+Outcome parallelShaTest(const ShaShape& shape) {
   static const int WORKER_COUNTS[] = {1, 2, 4, 8, 16};
   ShaJob job;
   applyShape(job, shape);
   int32_t total = 0;
   for (int n : WORKER_COUNTS) {
     int32_t t = runShaJob(job, n);
-    if (t == TEST_FAILED) return TEST_FAILED;
+    if (t == SHA_JOB_FAILED) return Outcome::failed();
     if (t <= 0) {
       std::printf("Parallel SHA-1 digest using %2d threads: fail!\n", n);
       printDigest(job.digest);
-      return 0;
+      reportDigestMismatch(n);
+      return Outcome::failed();
     }
     if (!runSettings.superBriefMode) {
       std::printf("Parallel SHA-1 digest using %2d threads: %.2f sec\n", n, t * 0.001);
@@ -188,25 +197,26 @@ int32_t parallelShaTest(const ShaShape& shape) {
   if (!runSettings.superBriefMode) {
     std::printf("Parallel SHA-1 digest using 1-%2d threads: %.2f sec total\n", 16, total * 0.001);
   }
-  return total;
+  return Outcome::time(total);
 }
 
-int32_t contextSwitchTest(const ShaShape& shape) {
+Outcome contextSwitchTest(const ShaShape& shape) {
   const int workers = 2;
   ShaJob job;
   applyShape(job, shape);
   int32_t t = runShaJob(job, workers);
-  if (t == TEST_FAILED) return TEST_FAILED;
+  if (t == SHA_JOB_FAILED) return Outcome::failed();
   if (t <= 0) {
     std::printf("Ctx-switch test (parallel SHA-1) using %2d threads: fail!\n", workers);
     printDigest(job.digest);
-    return 0;
+    reportDigestMismatch(workers);
+    return Outcome::failed();
   }
   if (!runSettings.superBriefMode) {
     std::printf("Ctx-switch test (parallel SHA-1) using %2d threads: %.2f sec total\n", workers,
                 t * 0.001);
   }
-  return t;
+  return Outcome::time(t);
 }
 
 }  // namespace bench

@@ -14,6 +14,7 @@
 
 #include "core/sha1.h"
 #include "platform/threads.h"
+#include "run/outcome.h"
 #include "workloads/parallel/thread.h"
 
 namespace bench {
@@ -67,11 +68,14 @@ class ShaThread : public Thread {
 // where c_0 = seed and c_(i+1) = c_i * 149 + 10007 (32-bit, wrapping).
 void fillShaBlock(int32_t seed, uint8_t* data, int32_t blockSize);
 
+// What runShaJob returns when the workers or an item could not be had.
+inline constexpr int32_t SHA_JOB_FAILED = -1;
+
 // One complete pass over all blocks of `job` with `workers` workers.
 // Returns the elapsed milliseconds when the final digest equals
 // job.expected, 0 when it differs (job.digest holds the digest obtained), or
-// TEST_FAILED when the workers or an item could not be had (a diagnostic is
-// on standard error; every started worker has been joined).
+// SHA_JOB_FAILED when the workers or an item could not be had (a diagnostic
+// is on standard error; every started worker has been joined).
 // REQUIRES: job.blockSize > 0, job.blockCount >= 0, job.expected non-null.
 int32_t runShaJob(ShaJob& job, int workers);
 
@@ -86,13 +90,14 @@ inline constexpr ShaShape PARALLEL_SHA_SHAPE = {1048576, 4000, PARALLEL_SHA_DIGE
 inline constexpr ShaShape CONTEXT_SWITCH_SHAPE = {128, 32768000, CONTEXT_SWITCH_DIGEST};
 
 // Test 22: the engine with 1, 2, 4, 8 and 16 workers; prints a line per
-// count and the total. Returns the total milliseconds, 0 on a digest
-// mismatch (after its "fail!" line), or TEST_FAILED.
-int32_t parallelShaTest(const ShaShape& shape = PARALLEL_SHA_SHAPE);
+// count and the total. Returns the total milliseconds, or FAILED when the
+// engine could not run or a digest differs from the reference (after its
+// "fail!" line with the digest obtained, and a diagnostic on standard error).
+Outcome parallelShaTest(const ShaShape& shape = PARALLEL_SHA_SHAPE);
 
 // Test 23: the engine with 2 workers on small blocks. Returns its
-// milliseconds, 0 on a digest mismatch, or TEST_FAILED.
-int32_t contextSwitchTest(const ShaShape& shape = CONTEXT_SWITCH_SHAPE);
+// milliseconds, or FAILED as test 22 does.
+Outcome contextSwitchTest(const ShaShape& shape = CONTEXT_SWITCH_SHAPE);
 
 }  // namespace bench
 

@@ -5,11 +5,10 @@
 #include <new>
 
 #include "core/random_james.h"
-#include "run/outcome.h"
+#include "core/sort_doubles.h"
+#include "platform/memory.h"
 #include "run/settings.h"
 #include "run/stopwatch.h"
-#include "platform/memory.h"
-#include "core/sort_doubles.h"
 
 namespace bench {
 
@@ -77,7 +76,7 @@ void PsThread::run() {
     }
     int64_t start = static_cast<int64_t>(task.firstBlock) * job.shape.blockLength;
     if (task.kind == SORT_BLOCK) {
-      sortDoubles(job.buffers[0] + start, task.length);
+      job.sortBlock(job.buffers[0] + start, task.length);
     } else {
       const double* source = job.buffers[task.level & 1];
       double* destination = job.buffers[(task.level & 1) ^ 1];
@@ -87,10 +86,12 @@ void PsThread::run() {
   }
 }
 
-int32_t runParallelSort(int workers, const SortShape& shape, const SortInspector& inspect) {
+int32_t runParallelSort(int workers, const SortShape& shape, const SortInspector& inspect,
+                        BlockSort sortBlock) {
   timerStart();
   SortJob job;
   job.shape = shape;
+  job.sortBlock = sortBlock;
   job.active.store(true);
   platform::Semaphore allDone(0);
   platform::Semaphore workReady(0);
@@ -103,7 +104,7 @@ int32_t runParallelSort(int workers, const SortShape& shape, const SortInspector
   }
   if (job.buffers[1] == nullptr) {
     platform::releaseMemory(job.buffers[0], bufferBytes);
-    return 0;
+    return SORT_NO_MEMORY;
   }
 
   std::unique_ptr<PsThread[]> threads(new (std::nothrow) PsThread[workers]);
@@ -120,7 +121,7 @@ int32_t runParallelSort(int workers, const SortShape& shape, const SortInspector
     }
   }
 
-  int32_t result = 0;
+  int32_t result = 0;  // a time is taken only when the check passes
   if (started > 0) {
     RandomJames random;
     for (int32_t block = 0; block < shape.blockCount; ++block) {
@@ -140,13 +141,13 @@ int32_t runParallelSort(int workers, const SortShape& shape, const SortInspector
     const double* sorted = job.buffers[0];
     for (int64_t k = 1; k < shape.total(); ++k) {
       if (sorted[k - 1] > sorted[k]) {
-        result = -1;
+        result = SORT_OUT_OF_ORDER;
         break;
       }
     }
     if (inspect) inspect(job);
   } else {
-    result = TEST_FAILED;
+    result = SORT_NO_WORKERS;
   }
   threads.reset();
   platform::releaseMemory(job.buffers[0], bufferBytes);
@@ -158,23 +159,22 @@ int32_t runParallelSort(int workers, const SortShape& shape, const SortInspector
   return result;
 }
 
-int32_t parallelSortTest(const SortShape& shape) {
+Outcome parallelSortTest(const SortShape& shape, BlockSort sortBlock) {
   static const int WORKER_COUNTS[] = {2, 4, 8, 16};
   const int megaValues = static_cast<int>(shape.total() >> 20);
   int32_t total = 0;
   for (int n : WORKER_COUNTS) {
-    int32_t t = runParallelSort(n, shape);
-    if (t == TEST_FAILED) return TEST_FAILED;
-    if (t <= 0) {
-      if (t < 0) {
-        if (!runSettings.superBriefMode) {
-          std::printf("Parallel-sort using %2d threads (double[%dM]): fail!\n", n, megaValues);
-        }
-        // A wrong order is not a shortage of memory: say so and record nothing.
-        std::fprintf(stderr, "parallel sort: result not in ascending order with %d workers\n", n);
-        return TEST_FAILED;
+    const int32_t t = runParallelSort(n, shape, nullptr, sortBlock);
+    if (t == SORT_NO_MEMORY) return Outcome::noMemory();
+    if (t == SORT_NO_WORKERS) return Outcome::failed();
+    if (t == SORT_OUT_OF_ORDER) {
+      if (!runSettings.superBriefMode) {
+        std::printf("Parallel-sort using %2d threads (double[%dM]): fail!\n", n, megaValues);
       }
-      return 0;
+      // A wrong order is not a shortage of memory: say so and record nothing.
+      std::fflush(stdout);
+      std::fprintf(stderr, "parallel sort: result not in ascending order with %d workers\n", n);
+      return Outcome::failed();
     }
     if (!runSettings.superBriefMode) {
       std::printf("Parallel-sort using %2d threads (double[%dM]): %.2f sec\n", n, megaValues,
@@ -187,7 +187,7 @@ int32_t parallelSortTest(const SortShape& shape) {
     std::printf("Parallel-sort using %d-%d threads (double[%dM]): %.2f sec total\n", 2, 16,
                 megaValues, total * 0.001);
   }
-  return total;
+  return Outcome::time(total);
 }
 
 }  // namespace bench

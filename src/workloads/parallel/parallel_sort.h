@@ -10,7 +10,9 @@
 #include <cstdint>
 #include <functional>
 
+#include "core/sort_doubles.h"
 #include "platform/threads.h"
+#include "run/outcome.h"
 #include "workloads/parallel/thread.h"
 
 namespace bench {
@@ -53,6 +55,7 @@ struct SortJob {
   int32_t putIndex = 0;
   int32_t getIndex = 0;
   double* buffers[2] = {nullptr, nullptr};
+  void (*sortBlock)(double* array, int32_t count) = sortDoubles;
   // levels[b]: level of the most recently finished run that starts at block b.
   uint8_t levels[SORT_RING_SIZE] = {};
 };
@@ -81,17 +84,26 @@ void finishTask(SortJob& job, SortTask task);
 // buffers are released (for inspection in tests).
 using SortInspector = std::function<void(const SortJob& job)>;
 
-// One complete sort with `workers` workers. Returns the elapsed milliseconds,
-// -1 when the result is not in ascending order, 0 when the buffers cannot be
-// had, or TEST_FAILED when no worker could be had (a diagnostic is on
-// standard error).
+// The sort of one block of doubles: sortDoubles in the program, a broken
+// one in tests of the final order check.
+using BlockSort = void (*)(double* array, int32_t count);
+
+// What runParallelSort returns besides a time.
+inline constexpr int32_t SORT_NO_MEMORY = 0;      // the buffers cannot be had
+inline constexpr int32_t SORT_OUT_OF_ORDER = -1;  // the result is not in ascending order
+inline constexpr int32_t SORT_NO_WORKERS = -2;    // no worker could be had (see standard error)
+
+// One complete sort with `workers` workers, each sorting its blocks with
+// `sortBlock`. Returns the elapsed milliseconds or one of the codes above.
 int32_t runParallelSort(int workers, const SortShape& shape = PARALLEL_SORT_SHAPE,
-                        const SortInspector& inspect = nullptr);
+                        const SortInspector& inspect = nullptr, BlockSort sortBlock = sortDoubles);
 
 // Test 24: sorts with 2, 4, 8 and 16 workers. Returns the sum of the times,
-// 0 when the buffers cannot be had, or TEST_FAILED (also after a failed
-// verification, which prints its "fail!" line).
-int32_t parallelSortTest(const SortShape& shape = PARALLEL_SORT_SHAPE);
+// NO_MEMORY when the buffers cannot be had, or FAILED when no worker could be
+// had or a result fails its order check (after its "fail!" line, unless in
+// super-brief mode, and a diagnostic on standard error).
+Outcome parallelSortTest(const SortShape& shape = PARALLEL_SORT_SHAPE,
+                         BlockSort sortBlock = sortDoubles);
 
 }  // namespace bench
 

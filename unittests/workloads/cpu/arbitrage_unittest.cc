@@ -112,7 +112,7 @@ TEST(Arbitrage, SuperBriefModePrintsOnlyTheProgress) {
 TEST(Arbitrage, FullSearchPrintsAClosedCycleOfDistinctCurrencies) {
   testing::ScopedFakeTime time;
   ::testing::internal::CaptureStdout();
-  EXPECT_EQ(arbitrageTest(), 20000);
+  EXPECT_EQ(arbitrageTest(), Outcome::time(20000));
   const std::string out = ::testing::internal::GetCapturedStdout();
   const std::string progress = "  9%\r 18%\r 27%\r 36%\r 45%\r 55%\r 64%\r 73%\r 82%\r 91%\r";
   ASSERT_EQ(out.substr(0, progress.size()), progress);

@@ -27,7 +27,7 @@ TEST_P(FullSizeTransposition, CatalogueRowRunsOneRepetition) {
   const TranspositionRow row = GetParam();
   testing::ScopedFakeTime time;
   ::testing::internal::CaptureStdout();
-  EXPECT_EQ(catalogueEntry(row.number).routine(), 20000);
+  EXPECT_EQ(catalogueEntry(row.number).routine(), Outcome::time(20000));
   const std::string out = ::testing::internal::GetCapturedStdout();
   std::string expected;
   char line[96];
@@ -68,7 +68,7 @@ TEST(GarbageCollectionFigures, PrintedLineRoundsTheStatisticsOfARepetition) {
 
   testing::ScopedFakeTime time;
   ::testing::internal::CaptureStdout();
-  EXPECT_EQ(garbageCollectionTest(), 20000);
+  EXPECT_EQ(garbageCollectionTest(), Outcome::time(20000));
   const std::string out = ::testing::internal::GetCapturedStdout();
   char line[160];
   std::snprintf(line, sizeof line,

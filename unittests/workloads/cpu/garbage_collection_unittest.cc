@@ -100,7 +100,7 @@ std::string gcProgress() {
 TEST(GarbageCollectionTest, OneRepetitionPrintsItsStatistics) {
   testing::ScopedFakeTime time;
   ::testing::internal::CaptureStdout();
-  EXPECT_EQ(garbageCollectionTest(), 20000);
+  EXPECT_EQ(garbageCollectionTest(), Outcome::time(20000));
   const std::string out = ::testing::internal::GetCapturedStdout();
   const std::string progress = gcProgress();
   ASSERT_EQ(out.substr(0, progress.size()), progress);
@@ -127,12 +127,11 @@ TEST_P(GcAllocationFailure, ReportsTheFailureInsteadOfATime) {
   setGcAllocationFailureForTesting(GetParam());
   ::testing::internal::CaptureStdout();
   ::testing::internal::CaptureStderr();
-  EXPECT_EQ(garbageCollectionTest(), TEST_FAILED);
+  EXPECT_EQ(garbageCollectionTest(), Outcome::noMemory());
   const std::string err = ::testing::internal::GetCapturedStderr();
   const std::string out = ::testing::internal::GetCapturedStdout();
   setGcAllocationFailureForTesting(0);
-  EXPECT_NE(err.find("Garbage collection test: cannot allocate "), std::string::npos) << err;
-  EXPECT_NE(err.find("Cannot allocate memory"), std::string::npos) << err;
+  EXPECT_EQ(err, "");  // the harness names the memory that could not be had
   EXPECT_EQ(out.find("Garbage collection test in"), std::string::npos);
 }
 

@@ -26,7 +26,7 @@ std::string oddProgress() {
 TEST(MemoryCopyTest, OneRepetitionPrintsFiftyProgressLinesAndTheResultLine) {
   testing::ScopedFakeTime time;
   ::testing::internal::CaptureStdout();
-  EXPECT_EQ(memoryCopyTest(), 20000);
+  EXPECT_EQ(memoryCopyTest(), Outcome::time(20000));
   const std::string expected =
       oddProgress() +
       "Fast mem-copy: array size = 16 MB, iterations = 100, elapsed time: 20.00 sec\n";
@@ -38,7 +38,7 @@ TEST(MemoryCopyTest, SuperBriefModePrintsOnlyTheProgressOfEachRepetition) {
   testing::ScopedFakeTime time(10000);
   runSettings.superBriefMode = true;
   ::testing::internal::CaptureStdout();
-  EXPECT_EQ(memoryCopyTest(), 10000);
+  EXPECT_EQ(memoryCopyTest(), Outcome::time(10000));
   runSettings.superBriefMode = false;
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), oddProgress() + oddProgress());
 }
@@ -47,7 +47,7 @@ TEST(MemoryCopyTest, ReportsZeroWhenTheArraysCannotBeHad) {
   testing::ScopedFakeTime time;
   platform::setCommitFailureForTesting(MEMORY_COPY_BYTES);
   ::testing::internal::CaptureStdout();
-  EXPECT_EQ(memoryCopyTest(), 0);
+  EXPECT_EQ(memoryCopyTest(), Outcome::noMemory());
   platform::setCommitFailureForTesting(0);
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
 }
@@ -64,7 +64,7 @@ platform::ClockReading clockFailingAfterFirstRepetition() {
 TEST(MemoryCopyTest, ReportsZeroWhenALaterRepetitionCannotAllocate) {
   platform::setClockForTesting(clockFailingAfterFirstRepetition);
   ::testing::internal::CaptureStdout();
-  EXPECT_EQ(memoryCopyTest(), 0);
+  EXPECT_EQ(memoryCopyTest(), Outcome::noMemory());
   platform::setCommitFailureForTesting(0);
   platform::setClockForTesting(nullptr);
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), oddProgress());

@@ -81,7 +81,7 @@ double valueAfter(const std::string& line, const std::string& label) {
 TEST(NeedleTest, OneRepetitionPrintsItsProgressAndTheRatio) {
   testing::ScopedFakeTime time;
   ::testing::internal::CaptureStdout();
-  EXPECT_EQ(needleTest(), 20000);
+  EXPECT_EQ(needleTest(), Outcome::time(20000));
   const std::string out = ::testing::internal::GetCapturedStdout();
   const std::string progress = progressEvery(1u << 21, NEEDLE_THROWS);
   ASSERT_EQ(std::count(progress.begin(), progress.end(), '\r'), 47);
@@ -96,7 +96,7 @@ TEST(NeedleTest, OneRepetitionPrintsItsProgressAndTheRatio) {
 TEST(FormFactorTest, OneRepetitionPrintsItsProgressAndBothFactors) {
   testing::ScopedFakeTime time;
   ::testing::internal::CaptureStdout();
-  EXPECT_EQ(formFactorTest(), 20000);
+  EXPECT_EQ(formFactorTest(), Outcome::time(20000));
   const std::string out = ::testing::internal::GetCapturedStdout();
   const std::string progress = progressEvery(1u << 20, FORM_FACTOR_RAYS);
   ASSERT_EQ(std::count(progress.begin(), progress.end(), '\r'), 47);

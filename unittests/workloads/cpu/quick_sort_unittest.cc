@@ -28,10 +28,10 @@ class QuickSortTest : public ::testing::Test {
   }
 
   // Runs quickSortTest and captures both output streams.
-  int32_t run(int32_t count, DoubleSort sort = sortDoubles) {
+  Outcome run(int32_t count, DoubleSort sort = sortDoubles) {
     ::testing::internal::CaptureStdout();
     ::testing::internal::CaptureStderr();
-    int32_t result = quickSortTest(count, sort);
+    Outcome result = quickSortTest(count, sort);
     err_ = ::testing::internal::GetCapturedStderr();
     out_ = ::testing::internal::GetCapturedStdout();
     return result;
@@ -62,14 +62,14 @@ TEST_F(QuickSortTest, FillAndSortDetectsAnUnsortedResult) {
 
 TEST_F(QuickSortTest, OneRepetitionPrintsNoPassLine) {
   testing::ScopedFakeTime time;
-  EXPECT_EQ(run(1 << 20), 20000);
+  EXPECT_EQ(run(1 << 20), Outcome::time(20000));
   EXPECT_EQ(out_, "Quick-sort in virtual memory: OK, double[1M], elapsed time: 20.00 sec\n");
   EXPECT_EQ(err_, "");
 }
 
 TEST_F(QuickSortTest, PassLinesCountCompletedRepetitions) {
   testing::ScopedFakeTime time(7000);  // repetitions end at 7000, 14000, 21000 ms
-  EXPECT_EQ(run(3 << 20), 7000);       // (21000 + 1) / 3
+  EXPECT_EQ(run(3 << 20), Outcome::time(7000));  // (21000 + 1) / 3
   EXPECT_EQ(out_,
             "Pass 1\rPass 2\r"
             "Quick-sort in virtual memory: OK, double[3M], elapsed time: 7.00 sec\n");
@@ -78,21 +78,21 @@ TEST_F(QuickSortTest, PassLinesCountCompletedRepetitions) {
 TEST_F(QuickSortTest, SuperBriefModePrintsNothing) {
   testing::ScopedFakeTime time(7000);
   runSettings.superBriefMode = true;
-  EXPECT_EQ(run(1000), 7000);
+  EXPECT_EQ(run(1000), Outcome::time(7000));
   EXPECT_EQ(out_, "");
 }
 
-TEST_F(QuickSortTest, AllocationFailureReturnsZeroSilently) {
+TEST_F(QuickSortTest, AllocationFailureReportsNoMemorySilently) {
   testing::ScopedFakeTime time;
   platform::setCommitFailureForTesting(8u << 20);
-  EXPECT_EQ(run(1 << 20), 0);
+  EXPECT_EQ(run(1 << 20), Outcome::noMemory());
   EXPECT_EQ(out_, "");
   EXPECT_EQ(err_, "");
 }
 
 TEST_F(QuickSortTest, FailedVerificationIsPrintedAndNotRecorded) {
   testing::ScopedFakeTime time;
-  EXPECT_EQ(run(1000, noSort), TEST_FAILED);
+  EXPECT_EQ(run(1000, noSort), Outcome::failed());
   EXPECT_EQ(out_, "Quick-sort in virtual memory: failed, double[0M], elapsed time: 20.00 sec\n");
   EXPECT_NE(err_.find("double[1000]"), std::string::npos) << err_;
 }
@@ -122,11 +122,11 @@ TEST_P(QuickSortCatalogue, AllocationFailureIsReportedByTheHarness) {
   ResultTable table;
   ::testing::internal::CaptureStdout();
   ::testing::internal::CaptureStderr();
-  runSelectedTests(table);
+  const int status = runSelectedTests(table);
   std::string err = ::testing::internal::GetCapturedStderr();
   ::testing::internal::GetCapturedStdout();
   EXPECT_EQ(err, GetParam().message);
-  EXPECT_EQ(runSettings.exitCode, 11);
+  EXPECT_EQ(status, 11);
   EXPECT_EQ(table.count(), 0);
   EXPECT_EQ(time.sleepCount(), 0);
 }

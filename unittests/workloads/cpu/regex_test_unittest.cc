@@ -32,10 +32,10 @@ TEST(RegexTest, OneRepetitionCountsProgressAndResultLine) {
   testing::ScopedFakeTime fakeTime;
   RegexTestCounts counts;
   ::testing::internal::CaptureStdout();
-  int32_t result = regularExpressionTest(&counts);
+  Outcome result = regularExpressionTest(&counts);
   std::string out = ::testing::internal::GetCapturedStdout();
 
-  EXPECT_EQ(result, 20000);
+  EXPECT_EQ(result, Outcome::time(20000));
   EXPECT_EQ(counts.repetitions, 1);
   EXPECT_EQ(counts.strings, 4000);
   EXPECT_EQ(counts.matches[0], 2288);

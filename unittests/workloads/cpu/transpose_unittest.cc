@@ -109,7 +109,7 @@ std::string progressLines(int passes) {
 TEST(TransposeTest, OneRepetitionPrintsEveryPassAndTheResultLine) {
   testing::ScopedFakeTime time;
   ::testing::internal::CaptureStdout();
-  EXPECT_EQ(transposeTest(transpose, 64, 32, 3), 20000);
+  EXPECT_EQ(transposeTest(transpose, 64, 32, 3), Outcome::time(20000));
   EXPECT_EQ(::testing::internal::GetCapturedStdout(),
             progressLines(3) + "Transpose the [64,32] image, elapsed time: 20.00 sec\n");
 }
@@ -118,7 +118,7 @@ TEST(TransposeTest, RepeatsUntilTwentySecondsAndAveragesInSuperBriefMode) {
   testing::ScopedFakeTime time(7000);  // 7000, 14000, 21000 ms: three repetitions
   runSettings.superBriefMode = true;
   ::testing::internal::CaptureStdout();
-  EXPECT_EQ(transposeTest(flawedTranspose, 16, 16, 2), 7000);
+  EXPECT_EQ(transposeTest(flawedTranspose, 16, 16, 2), Outcome::time(7000));
   runSettings.superBriefMode = false;
   EXPECT_EQ(::testing::internal::GetCapturedStdout(),
             progressLines(2) + progressLines(2) + progressLines(2));
@@ -128,7 +128,7 @@ TEST(TransposeTest, ReportsZeroWhenTheBuffersCannotBeHad) {
   testing::ScopedFakeTime time;
   platform::setCommitFailureForTesting(16 * 16);
   ::testing::internal::CaptureStdout();
-  EXPECT_EQ(transposeTest(transpose, 16, 16, 2), 0);
+  EXPECT_EQ(transposeTest(transpose, 16, 16, 2), Outcome::noMemory());
   platform::setCommitFailureForTesting(0);
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
 }
@@ -145,7 +145,7 @@ platform::ClockReading clockFailingAfterFirstRepetition() {
 TEST(TransposeTest, ReportsZeroWhenALaterRepetitionCannotAllocate) {
   platform::setClockForTesting(clockFailingAfterFirstRepetition);
   ::testing::internal::CaptureStdout();
-  EXPECT_EQ(transposeTest(transpose, 16, 16, 1), 0);
+  EXPECT_EQ(transposeTest(transpose, 16, 16, 1), Outcome::noMemory());
   platform::setCommitFailureForTesting(0);
   platform::setClockForTesting(nullptr);
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), progressLines(1));

@@ -56,7 +56,9 @@ TEST_P(KdTreeFullSize, RunsWithinItsDiskNeedAndCountsEveryHit) {
   testing::ScopedTempDir dir;
   ::testing::internal::CaptureStdout();
   KdTreeSnapshot snapshot;
-  int32_t result = kdTreeRun(size.operations, size.inserts, &snapshot);
+  const Outcome outcome = kdTreeRun(size.operations, size.inserts, &snapshot);
+  ASSERT_EQ(outcome.status, OutcomeStatus::TIME);
+  const int32_t result = outcome.milliseconds;
   std::string out = ::testing::internal::GetCapturedStdout();
   ASSERT_GT(result, 0);
   EXPECT_FALSE(std::filesystem::exists("akd-tree.bin"));

@@ -471,9 +471,9 @@ TEST_F(KdTreeRunTest, SmallRunPrintsProgressInBothPhasesAndTheSnapshot) {
 
   ::testing::internal::CaptureStdout();
   KdTreeSnapshot snapshot;
-  int32_t result = kdTreeRun(20000, 10000, &snapshot);
+  Outcome result = kdTreeRun(20000, 10000, &snapshot);
   std::string out = ::testing::internal::GetCapturedStdout();
-  EXPECT_EQ(result, 20000);
+  EXPECT_EQ(result, Outcome::time(20000));
   EXPECT_EQ(out, expected);
   EXPECT_EQ(snapshot.hits, hits);
   EXPECT_FALSE(std::filesystem::exists("akd-tree.bin"));
@@ -485,7 +485,7 @@ TEST_F(KdTreeRunTest, SkippedCounterValueHasNoOperationAndSuperBriefKeepsProgres
   // operation and no progress line at 8192.
   ::testing::internal::CaptureStdout();
   KdTreeSnapshot snapshot;
-  EXPECT_EQ(kdTreeRun(8300, 8191, &snapshot), 20000);
+  EXPECT_EQ(kdTreeRun(8300, 8191, &snapshot), Outcome::time(20000));
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
 
   ::testing::internal::CaptureStdout();
@@ -500,10 +500,10 @@ TEST_F(KdTreeRunTest, TreeFileThatCannotBeCreatedFailsTheTest) {
   std::filesystem::create_directories("akd-tree.bin/occupied");
   ::testing::internal::CaptureStdout();
   ::testing::internal::CaptureStderr();
-  int32_t result = kdTreeRun(20000, 10000, nullptr);
+  Outcome result = kdTreeRun(20000, 10000, nullptr);
   std::string err = ::testing::internal::GetCapturedStderr();
   std::string out = ::testing::internal::GetCapturedStdout();
-  EXPECT_EQ(result, TEST_FAILED);
+  EXPECT_EQ(result, Outcome::failed());
   EXPECT_EQ(err,
             std::string("akd-tree.bin: cannot create or open: ") + std::strerror(EISDIR) + "\n");
   EXPECT_EQ(out, "");

@@ -226,9 +226,9 @@ TEST(MergeSortOnDisk, SortsASmallArrayEndToEnd) {
   ScopedFakeTime time(1234);
   runSettings.superBriefMode = false;
   CaptureStdout();
-  int32_t result = runMergeSortOnDisk(SMALL_N, SMALL_CHUNK);
+  Outcome result = runMergeSortOnDisk(SMALL_N, SMALL_CHUNK);
   std::string out = GetCapturedStdout();
-  EXPECT_EQ(result, 1234);
+  EXPECT_EQ(result, Outcome::time(1234));
 
   // Random chunks never coalesce: the run counts halve down to one run.
   std::string expected = "init: random generator, bucket-sort\r";
@@ -249,10 +249,10 @@ TEST(MergeSortOnDisk, SuperBriefModePrintsOnlyTheProgress) {
   ScopedFakeTime time;
   runSettings.superBriefMode = true;
   CaptureStdout();
-  int32_t result = runMergeSortOnDisk(4 * SMALL_CHUNK, SMALL_CHUNK);
+  Outcome result = runMergeSortOnDisk(4 * SMALL_CHUNK, SMALL_CHUNK);
   std::string out = GetCapturedStdout();
   runSettings.superBriefMode = false;
-  EXPECT_EQ(result, 20000);
+  EXPECT_EQ(result, Outcome::time(20000));
   EXPECT_EQ(out.find("Merge-sort on disk"), std::string::npos);
   EXPECT_EQ(out.back(), '\r');
 }
@@ -265,10 +265,10 @@ TEST(MergeSortOnDisk, WorkFileThatCannotBeCreatedFailsTheTest) {
   blockFileName("sort2.bin");
   CaptureStdout();
   CaptureStderr();
-  int32_t result = runMergeSortOnDisk(SMALL_N, SMALL_CHUNK);
+  Outcome result = runMergeSortOnDisk(SMALL_N, SMALL_CHUNK);
   std::string err = GetCapturedStderr();
   std::string out = GetCapturedStdout();
-  EXPECT_EQ(result, TEST_FAILED);
+  EXPECT_EQ(result, Outcome::failed());
   EXPECT_EQ(err,
             std::string("Cannot create work file \"sort2.bin\": ") + std::strerror(EISDIR) + "\n");
   EXPECT_EQ(out.find("Merge-sort on disk"), std::string::npos);
@@ -280,14 +280,14 @@ TEST(MergeSortOnDisk, FullDiskFailsTheTest) {
   ScopedFakeTime time;
   CaptureStdout();
   CaptureStderr();
-  int32_t result;
+  Outcome result;
   {
     ScopedFileSizeLimit limit(100000);
     result = runMergeSortOnDisk(SMALL_N, SMALL_CHUNK);
   }
   std::string err = GetCapturedStderr();
   std::string out = GetCapturedStdout();
-  EXPECT_EQ(result, TEST_FAILED);
+  EXPECT_EQ(result, Outcome::failed());
   EXPECT_EQ(err,
             std::string("Cannot write work file \"sort3.bin\": ") + std::strerror(EFBIG) + "\n");
   EXPECT_EQ(out.find("Merge-sort on disk"), std::string::npos);
@@ -308,16 +308,16 @@ TEST_P(ReportMergeSort, RecordsOnlyAVerifiedResult) {
   runSettings.superBriefMode = false;
   CaptureStdout();
   CaptureStderr();
-  int32_t result = reportMergeSort(c.check, "sort3.bin", 0x800000, 4321);
+  Outcome result = reportMergeSort(c.check, "sort3.bin", 0x800000, 4321);
   std::string err = GetCapturedStderr();
   std::string out = GetCapturedStdout();
   EXPECT_EQ(out, std::string("Merge-sort on disk: ") + (c.ok ? "OK" : "fail") +
                      ", file size: 64 MB, elapsed time: 4.32 sec\n");
   if (c.ok) {
-    EXPECT_EQ(result, 4321);
+    EXPECT_EQ(result, Outcome::time(4321));
     EXPECT_EQ(err, "");
   } else {
-    EXPECT_EQ(result, TEST_FAILED);
+    EXPECT_EQ(result, Outcome::failed());
     EXPECT_EQ(err, std::string("Merge-sort on disk: sort3.bin ") + c.reason +
                        "; the time is not recorded.\n");
   }

@@ -102,14 +102,14 @@ TEST(WaveletInMemory, PrintsTwelveFiguresAndTheResultLine) {
   ScopedFakeTime time(1000);
   runSettings.superBriefMode = false;
   CaptureStdout();
-  int32_t result = waveletInMemory();
+  Outcome result = waveletInMemory();
   std::string out = GetCapturedStdout();
   // Each size's figure is one clock step; the release adds the last one.
   std::string expected;
   for (int i = 0; i < 12; ++i) expected += "  1.00";
   expected += "\nWavelet T-S transform: arr: 16MB-8KB, iter: 20-40960, elapsed time: 13.00 sec\n";
   EXPECT_EQ(out, expected);
-  EXPECT_EQ(result, 13000);
+  EXPECT_EQ(result, Outcome::time(13000));
 }
 
 TEST(WaveletInMemory, SuperBriefModeEndsWithACarriageReturn) {
@@ -123,14 +123,14 @@ TEST(WaveletInMemory, SuperBriefModeEndsWithACarriageReturn) {
   EXPECT_EQ(out.back(), '\r');
 }
 
-TEST(WaveletInMemory, ReturnsZeroWhenTheBlockCannotBeCommitted) {
+TEST(WaveletInMemory, ReportsNoMemoryWhenTheBlockCannotBeCommitted) {
   ScopedFakeTime time;
   platform::setCommitFailureForTesting(16777224);
   CaptureStdout();
-  int32_t result = waveletInMemory();
+  Outcome result = waveletInMemory();
   std::string out = GetCapturedStdout();
   platform::setCommitFailureForTesting(0);
-  EXPECT_EQ(result, 0);
+  EXPECT_EQ(result, Outcome::noMemory());
   EXPECT_EQ(out, "");
 }
 
@@ -212,13 +212,13 @@ TEST(WaveletOnDisk, RunsEverySizeAndPrintsOneFigureEach) {
   ScopedFakeTime time(1000);
   runSettings.superBriefMode = false;
   CaptureStdout();
-  int32_t result = runWaveletOnDisk(1 << 16, 1 << 14);
+  Outcome result = runWaveletOnDisk(1 << 16, 1 << 14);
   std::string out = GetCapturedStdout();
   // timerStart, then per size t0 and the figure's reading, then the result.
   EXPECT_EQ(out,
             "   1.00   1.00   1.00\n"
             "Wavelet T-S transform on disk: arr: 0MB-0MB, iter: 1-4, time: 7.00 sec\n");
-  EXPECT_EQ(result, 7000);
+  EXPECT_EQ(result, Outcome::time(7000));
   EXPECT_FALSE(anyWorkFileLeft());
 }
 
@@ -239,10 +239,10 @@ TEST(WaveletOnDisk, WorkFileThatCannotBeCreatedFailsTheTest) {
   blockFileName("d1.bin");
   CaptureStdout();
   CaptureStderr();
-  int32_t result = runWaveletOnDisk(1 << 16, 1 << 14);
+  Outcome result = runWaveletOnDisk(1 << 16, 1 << 14);
   std::string err = GetCapturedStderr();
   std::string out = GetCapturedStdout();
-  EXPECT_EQ(result, TEST_FAILED);
+  EXPECT_EQ(result, Outcome::failed());
   EXPECT_EQ(err,
             std::string("Cannot create work file \"d1.bin\": ") + std::strerror(EISDIR) + "\n");
   EXPECT_EQ(out, "");
@@ -255,7 +255,7 @@ TEST(WaveletOnDisk, FullDiskFailsTheTest) {
   ScopedFakeTime time;
   CaptureStdout();
   CaptureStderr();
-  int32_t result;
+  Outcome result;
   {
     // The first signal, 256 KB, does not fit.
     ScopedFileSizeLimit limit(100000);
@@ -263,7 +263,7 @@ TEST(WaveletOnDisk, FullDiskFailsTheTest) {
   }
   std::string err = GetCapturedStderr();
   std::string out = GetCapturedStdout();
-  EXPECT_EQ(result, TEST_FAILED);
+  EXPECT_EQ(result, Outcome::failed());
   EXPECT_EQ(err, std::string("Cannot write work file \"s0.bin\": ") + std::strerror(EFBIG) + "\n");
   EXPECT_EQ(out, "");
   EXPECT_FALSE(anyWorkFileLeft());

@@ -13,10 +13,11 @@ namespace {
 TEST(ParallelHeavy, ParallelShaMatchesTheStoredDigestForEveryWorkerCount) {
   resetRunSettings();
   ::testing::internal::CaptureStdout();
-  int32_t total = parallelShaTest();
+  Outcome total = parallelShaTest();
   std::string out = ::testing::internal::GetCapturedStdout();
   std::printf("%s", out.c_str());
-  EXPECT_GT(total, 0);
+  EXPECT_EQ(total.status, OutcomeStatus::TIME);
+  EXPECT_GT(total.milliseconds, 0);
   EXPECT_EQ(out.find("fail!"), std::string::npos);
   EXPECT_NE(out.find("Parallel SHA-1 digest using 16 threads: "), std::string::npos);
   EXPECT_NE(out.find("Parallel SHA-1 digest using 1-16 threads: "), std::string::npos);
@@ -25,20 +26,22 @@ TEST(ParallelHeavy, ParallelShaMatchesTheStoredDigestForEveryWorkerCount) {
 TEST(ParallelHeavy, ContextSwitchMatchesTheStoredDigest) {
   resetRunSettings();
   ::testing::internal::CaptureStdout();
-  int32_t t = contextSwitchTest();
+  Outcome t = contextSwitchTest();
   std::string out = ::testing::internal::GetCapturedStdout();
   std::printf("%s", out.c_str());
-  EXPECT_GT(t, 0);
+  EXPECT_EQ(t.status, OutcomeStatus::TIME);
+  EXPECT_GT(t.milliseconds, 0);
   EXPECT_EQ(out.find("fail!"), std::string::npos);
 }
 
 TEST(ParallelHeavy, ParallelSortSortsTheFullArrayWithEveryWorkerCount) {
   resetRunSettings();
   ::testing::internal::CaptureStdout();
-  int32_t total = parallelSortTest();
+  Outcome total = parallelSortTest();
   std::string out = ::testing::internal::GetCapturedStdout();
   std::printf("%s", out.c_str());
-  EXPECT_GT(total, 0);
+  EXPECT_EQ(total.status, OutcomeStatus::TIME);
+  EXPECT_GT(total.milliseconds, 0);
   EXPECT_NE(out.find("Parallel-sort using 2-16 threads (double[128M]): "), std::string::npos);
 }
 

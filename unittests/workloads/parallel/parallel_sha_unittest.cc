@@ -120,10 +120,10 @@ TEST(ParallelSha, TestPrintsALinePerWorkerCountAndTheTotal) {
   resetRunSettings();
   std::vector<uint8_t> expected = referenceDigest(256, 100);
   ::testing::internal::CaptureStdout();
-  int32_t total = parallelShaTest(ShaShape{256, 100, expected.data()});
+  Outcome total = parallelShaTest(ShaShape{256, 100, expected.data()});
   std::string out = ::testing::internal::GetCapturedStdout();
   // Each run reads the fake clock twice: 1000 ms per run.
-  EXPECT_EQ(total, 5000);
+  EXPECT_EQ(total, Outcome::time(5000));
   EXPECT_EQ(out,
             "Parallel SHA-1 digest using  1 threads: 1.00 sec\n"
             "Parallel SHA-1 digest using  2 threads: 1.00 sec\n"
@@ -149,10 +149,13 @@ TEST_P(ParallelShaFailLine, MismatchPrintsFailAndTheDigestInEveryMode) {
   std::vector<uint8_t> wrong(SHA1_DIGEST_SIZE, 0);
   ShaShape shape{128, 20, wrong.data()};
   ::testing::internal::CaptureStdout();
-  int32_t result = GetParam().contextSwitch ? contextSwitchTest(shape) : parallelShaTest(shape);
+  ::testing::internal::CaptureStderr();
+  Outcome result = GetParam().contextSwitch ? contextSwitchTest(shape) : parallelShaTest(shape);
+  std::string err = ::testing::internal::GetCapturedStderr();
   std::string out = ::testing::internal::GetCapturedStdout();
-  EXPECT_EQ(result, 0);
+  EXPECT_EQ(result, Outcome::failed());  // nothing is recorded and the run ends with 11
   EXPECT_EQ(out, std::string(GetParam().line) + hexLine(actual));
+  EXPECT_NE(err.find("differs from the reference"), std::string::npos) << err;
   resetRunSettings();
 }
 
@@ -173,9 +176,9 @@ TEST(ParallelSha, ContextSwitchTestPrintsItsTotalLine) {
   resetRunSettings();
   std::vector<uint8_t> expected = referenceDigest(128, 500);
   ::testing::internal::CaptureStdout();
-  int32_t t = contextSwitchTest(ShaShape{128, 500, expected.data()});
+  Outcome t = contextSwitchTest(ShaShape{128, 500, expected.data()});
   std::string out = ::testing::internal::GetCapturedStdout();
-  EXPECT_EQ(t, 1500);
+  EXPECT_EQ(t, Outcome::time(1500));
   EXPECT_EQ(out, "Ctx-switch test (parallel SHA-1) using  2 threads: 1.50 sec total\n");
 }
 
@@ -191,15 +194,15 @@ TEST(ParallelSha, NoWorkerStartedFailsInsteadOfWaiting) {
   int32_t t = runShaJob(job, 4);
   std::string err = ::testing::internal::GetCapturedStderr();
   platform::setThreadStartLimitForTesting(-1);
-  EXPECT_EQ(t, TEST_FAILED);
+  EXPECT_EQ(t, SHA_JOB_FAILED);
   EXPECT_NE(err.find("none of 4 workers started"), std::string::npos) << err;
   // The entries report it as a failure of their own, without a "fail!" line.
   resetRunSettings();
   platform::setThreadStartLimitForTesting(0);
   ::testing::internal::CaptureStdout();
   ::testing::internal::CaptureStderr();
-  EXPECT_EQ(parallelShaTest(ShaShape{64, 200, expected.data()}), TEST_FAILED);
-  EXPECT_EQ(contextSwitchTest(ShaShape{64, 200, expected.data()}), TEST_FAILED);
+  EXPECT_EQ(parallelShaTest(ShaShape{64, 200, expected.data()}), Outcome::failed());
+  EXPECT_EQ(contextSwitchTest(ShaShape{64, 200, expected.data()}), Outcome::failed());
   ::testing::internal::GetCapturedStderr();
   std::string out = ::testing::internal::GetCapturedStdout();
   platform::setThreadStartLimitForTesting(-1);
@@ -217,7 +220,7 @@ TEST(ParallelSha, ItemThatCannotBeAllocatedFailsAfterTheWorkersEnded) {
   ::testing::internal::CaptureStderr();
   int32_t t = runShaJob(job, 4);
   std::string err = ::testing::internal::GetCapturedStderr();
-  EXPECT_EQ(t, TEST_FAILED);
+  EXPECT_EQ(t, SHA_JOB_FAILED);
   EXPECT_NE(err.find("cannot allocate block 100 of 512 bytes"), std::string::npos) << err;
   // The 100 issued blocks were all hashed before the workers were let go
   // (and nothing is left to leak).

@@ -102,9 +102,9 @@ TEST(ParallelSort, TestPrintsFourCountLinesAndTheTotal) {
   testing::ScopedFakeTime time(500);
   resetRunSettings();
   ::testing::internal::CaptureStdout();
-  int32_t total = parallelSortTest(SortShape{1 << 16, 16});
+  Outcome total = parallelSortTest(SortShape{1 << 16, 16});
   std::string out = ::testing::internal::GetCapturedStdout();
-  EXPECT_EQ(total, 2000);
+  EXPECT_EQ(total, Outcome::time(2000));
   EXPECT_EQ(out,
             "Parallel-sort using  2 threads (double[1M]): 0.50 sec\n"
             "Parallel-sort using  4 threads (double[1M]): 0.50 sec\n"
@@ -118,19 +118,19 @@ TEST(ParallelSort, SuperBriefModePrintsNothing) {
   resetRunSettings();
   runSettings.superBriefMode = true;
   ::testing::internal::CaptureStdout();
-  EXPECT_EQ(parallelSortTest(SMALL_SHAPE), 2000);
+  EXPECT_EQ(parallelSortTest(SMALL_SHAPE), Outcome::time(2000));
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
   resetRunSettings();
 }
 
-TEST(ParallelSort, BufferThatCannotBeHadReturnsZero) {
+TEST(ParallelSort, BufferThatCannotBeHadIsNoMemory) {
   testing::ScopedFakeTime time(1);
   const size_t bufferBytes = static_cast<size_t>(SMALL_SHAPE.total()) * sizeof(double);
   platform::setCommitFailureForTesting(bufferBytes);
-  EXPECT_EQ(runParallelSort(2, SMALL_SHAPE), 0);
+  EXPECT_EQ(runParallelSort(2, SMALL_SHAPE), SORT_NO_MEMORY);
   resetRunSettings();
   ::testing::internal::CaptureStdout();
-  EXPECT_EQ(parallelSortTest(SMALL_SHAPE), 0);
+  EXPECT_EQ(parallelSortTest(SMALL_SHAPE), Outcome::noMemory());
   EXPECT_EQ(::testing::internal::GetCapturedStdout(), "");
   platform::setCommitFailureForTesting(0);
 }
@@ -139,12 +139,40 @@ TEST(ParallelSort, NoWorkerStartedFailsInsteadOfWaiting) {
   testing::ScopedFakeTime time(1);
   platform::setThreadStartLimitForTesting(0);
   ::testing::internal::CaptureStderr();
-  int32_t t = parallelSortTest(SMALL_SHAPE);
+  Outcome t = parallelSortTest(SMALL_SHAPE);
   std::string err = ::testing::internal::GetCapturedStderr();
   platform::setThreadStartLimitForTesting(-1);
-  EXPECT_EQ(t, TEST_FAILED);
+  EXPECT_EQ(t, Outcome::failed());
   EXPECT_NE(err.find("none of 2 workers started"), std::string::npos) << err;
 }
+
+// A block sort that leaves its block as it is: the merged result is then out
+// of order and the final check must catch it.
+void leaveUnsorted(double*, int32_t) {}
+
+class ParallelSortFailedCheck : public ::testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override { runSettings.superBriefMode = GetParam(); }
+  void TearDown() override { resetRunSettings(); }
+  testing::ScopedFakeTime time_{500};
+};
+
+TEST_P(ParallelSortFailedCheck, PrintsFailUnlessSuperBriefAndFailsTheTest) {
+  EXPECT_EQ(runParallelSort(2, SMALL_SHAPE, nullptr, leaveUnsorted), SORT_OUT_OF_ORDER);
+  ::testing::internal::CaptureStdout();
+  ::testing::internal::CaptureStderr();
+  const Outcome outcome = parallelSortTest(SMALL_SHAPE, leaveUnsorted);
+  const std::string err = ::testing::internal::GetCapturedStderr();
+  const std::string out = ::testing::internal::GetCapturedStdout();
+  EXPECT_EQ(outcome, Outcome::failed());
+  EXPECT_EQ(out, GetParam() ? "" : "Parallel-sort using  2 threads (double[0M]): fail!\n");
+  EXPECT_EQ(err, "parallel sort: result not in ascending order with 2 workers\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(OutputModes, ParallelSortFailedCheck, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& mode) {
+                           return mode.param ? "SuperBrief" : "Normal";
+                         });
 
 TEST(ParallelSort, WorkersThatStartedDoAllTheWork) {
   testing::ScopedFakeTime time(1);
