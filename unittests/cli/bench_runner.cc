@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "cli/bench_emulator.h"
 #include "support/test_support.h"
 
 namespace bench::testing {
@@ -28,18 +29,32 @@ std::string shellQuote(const std::string& text) {
   return quoted;
 }
 
+// The emulator's words (none in a native build) followed by `program`.
+std::vector<std::string> targetCommand(const std::string& program) {
+  std::vector<std::string> words;
+  for (const char* const* word = BENCH_EMULATOR; *word != nullptr; ++word)
+    words.emplace_back(*word);
+  words.push_back(program);
+  return words;
+}
+
+void appendQuoted(const std::vector<std::string>& words, std::string* command) {
+  for (const std::string& word : words) {
+    if (!command->empty()) command->push_back(' ');
+    command->append(shellQuote(word));
+  }
+}
+
 }  // namespace
 
 BenchRun runBench(const std::vector<std::string>& args, unsigned long fileSizeLimit) {
   std::string command;
   if (fileSizeLimit != 0) {
-    command = shellQuote(FSIZE_LIMIT_EXEC) + " " + std::to_string(fileSizeLimit) + " ";
+    appendQuoted(targetCommand(FSIZE_LIMIT_EXEC), &command);
+    appendQuoted({std::to_string(fileSizeLimit)}, &command);
   }
-  command.append(shellQuote(BENCH_BINARY));
-  for (const std::string& arg : args) {
-    command.push_back(' ');
-    command.append(shellQuote(arg));
-  }
+  appendQuoted(targetCommand(BENCH_BINARY), &command);
+  appendQuoted(args, &command);
   // The output goes outside the working directory, which may be read-only.
   static int runCount = 0;
   std::string stem = (std::filesystem::temp_directory_path() /
@@ -61,18 +76,20 @@ BenchRun runBench(const std::vector<std::string>& args, unsigned long fileSizeLi
 int startBench(std::vector<std::string> args) {
   pid_t child = fork();
   if (child == 0) {
+    std::vector<std::string> words = targetCommand(BENCH_BINARY);
+    words.insert(words.end(), args.begin(), args.end());
     std::vector<char*> argv;
-    std::string binary = BENCH_BINARY;
-    argv.push_back(binary.data());
-    for (std::string& arg : args) argv.push_back(arg.data());
+    for (std::string& word : words) argv.push_back(word.data());
     argv.push_back(nullptr);
     if (std::freopen("/dev/null", "w", stdout) == nullptr) _exit(126);
-    execv(binary.c_str(), argv.data());
+    execv(argv[0], argv.data());
     _exit(127);
   }
   return child;
 }
 
-std::string fixturePath(const std::string& name) { return std::string(BENCH_FIXTURES) + "/" + name; }
+std::string fixturePath(const std::string& name) {
+  return std::string(BENCH_FIXTURES) + "/" + name;
+}
 
 }  // namespace bench::testing
