@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "cli/bench_emulator.h"
 #include "support/test_support.h"
 
 namespace bench::testing {
@@ -28,12 +29,27 @@ std::string shellQuote(const std::string& text) {
   return quoted;
 }
 
-BenchRun runCommand(std::string command, const std::vector<std::string>& args) {
-  command.append(shellQuote(BENCH_BINARY));
-  for (const std::string& arg : args) {
-    command.push_back(' ');
-    command.append(shellQuote(arg));
+// The emulator's words (none in a native build) followed by `program`.
+std::vector<std::string> targetCommand(const std::string& program) {
+  std::vector<std::string> words;
+  for (const char* const* word = BENCH_EMULATOR; *word != nullptr; ++word)
+    words.emplace_back(*word);
+  words.push_back(program);
+  return words;
+}
+
+void appendQuoted(const std::vector<std::string>& words, std::string* command) {
+  for (const std::string& word : words) {
+    if (!command->empty()) command->push_back(' ');
+    command->append(shellQuote(word));
   }
+}
+
+// Runs `command` followed by the bench binary (through the emulator in a
+// cross build) with `args`, and collects its status and output.
+BenchRun runCommand(std::string command, const std::vector<std::string>& args) {
+  appendQuoted(targetCommand(BENCH_BINARY), &command);
+  appendQuoted(args, &command);
   // The output goes outside the working directory, which may be read-only.
   static int runCount = 0;
   std::string stem = (std::filesystem::temp_directory_path() /
@@ -55,31 +71,36 @@ BenchRun runCommand(std::string command, const std::vector<std::string>& args) {
 }  // namespace
 
 BenchRun runBench(const std::vector<std::string>& args, unsigned long fileSizeLimit) {
-  std::string prefix;
+  std::string command;
   if (fileSizeLimit != 0) {
-    prefix = shellQuote(FSIZE_LIMIT_EXEC) + " " + std::to_string(fileSizeLimit) + " ";
+    appendQuoted(targetCommand(FSIZE_LIMIT_EXEC), &command);
+    appendQuoted({std::to_string(fileSizeLimit)}, &command);
   }
-  return runCommand(prefix, args);
+  return runCommand(command, args);
 }
 
 BenchRun runBenchWithoutPause(const std::vector<std::string>& args) {
+  // The library must reach the bench program only: under an emulator it is
+  // handed to the emulated program's loader, not to the emulator's.
+  const bool emulated = BENCH_EMULATOR[0] != nullptr;
+  std::string command = (emulated ? "QEMU_SET_ENV=LD_PRELOAD=" : "LD_PRELOAD=") +
+                        shellQuote(NO_PAUSE_PRELOAD);
   // AddressSanitizer wants its runtime first among the loaded libraries;
   // the preloaded one replaces no function it intercepts.
-  std::string prefix = "LD_PRELOAD=" + shellQuote(NO_PAUSE_PRELOAD) +
-                       " ASAN_OPTIONS=\"verify_asan_link_order=0${ASAN_OPTIONS:+:$ASAN_OPTIONS}\" ";
-  return runCommand(prefix, args);
+  command += " ASAN_OPTIONS=\"verify_asan_link_order=0${ASAN_OPTIONS:+:$ASAN_OPTIONS}\"";
+  return runCommand(command, args);
 }
 
 int startBench(std::vector<std::string> args) {
   pid_t child = fork();
   if (child == 0) {
+    std::vector<std::string> words = targetCommand(BENCH_BINARY);
+    words.insert(words.end(), args.begin(), args.end());
     std::vector<char*> argv;
-    std::string binary = BENCH_BINARY;
-    argv.push_back(binary.data());
-    for (std::string& arg : args) argv.push_back(arg.data());
+    for (std::string& word : words) argv.push_back(word.data());
     argv.push_back(nullptr);
     if (std::freopen("/dev/null", "w", stdout) == nullptr) _exit(126);
-    execv(binary.c_str(), argv.data());
+    execv(argv[0], argv.data());
     _exit(127);
   }
   return child;
@@ -101,6 +122,8 @@ std::string withoutClockWarnings(const std::string& err) {
   return kept;
 }
 
-std::string fixturePath(const std::string& name) { return std::string(BENCH_FIXTURES) + "/" + name; }
+std::string fixturePath(const std::string& name) {
+  return std::string(BENCH_FIXTURES) + "/" + name;
+}
 
 }  // namespace bench::testing

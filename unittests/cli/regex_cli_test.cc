@@ -68,6 +68,26 @@ TEST(RegexCli, FilterSelectsWholeDescriptionsInTheListing) {
   }
 }
 
+// Descriptions and patterns with bytes above 0x7F: set ranges, sorting and
+// spread-sheet quoting take them as unsigned bytes, whatever the sign of
+// plain char on the machine.
+TEST(RegexCli, BytesAboveAsciiFilterSortAndQuoteAsUnsigned) {
+  ScopedTempDir dir;
+  writeFile("results.txt",
+            " 1     1000 1000 Caf\xe9 \"best\"\n"
+            " 1     2000 1000 Cafe\n"
+            " 1     3000 1000 Caf\xff\n"
+            " 1     4000 1000 Caf\x80\n"
+            " 1     5000 1000 CafZ\n");
+  BenchRun run = runBench({"-b", "-ls", "-sdc", "-r", "Caf[a-\xe9].*", "-c", "1000", "x", "1"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out,
+            "\n\"  Eratosthen (5555555-th prime number):\",Clock[MHz],Time[s],Ref\n"
+            "\"Caf\xe9 \"\"best\"\"\",1000,1.00,1.00\n"
+            "\"Caf\x80\",1000,4.00,4.00\n"
+            "\"Cafe\",1000,2.00,2.00\n");
+}
+
 TEST(RegexCli, ListingWithoutMatchesPrintsHeadingsOnly) {
   ScopedTempDir dir;
   writeFile("results.txt", " 1     1000 1000 Model 7\n");

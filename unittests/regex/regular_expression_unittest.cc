@@ -137,6 +137,25 @@ const MatchCase MATCH_CASES[] = {
     {"[a-c]x", "dx", false},
     {"[\\]", "\\", true},  // no escapes inside a set
     {"[\x80-\xff]", "\xe9", true},
+    // Bytes above 0x7F are unsigned wherever they stand, whatever the sign
+    // of plain char.
+    {"[a-\xe9]", "\xe9", true},
+    {"[a-\xe9]", "\x80", true},
+    {"[a-\xe9]", "b", true},
+    {"[a-\xe9]", "\xea", false},
+    {"[a-\xe9]", "`", false},
+    {"[^a-\xe9]", "\xff", true},
+    {"[^a-\xe9]", "\xe0", false},
+    {"[\x01-\x7f]", "\x80", false},
+    {"[\xff]", "\xff", true},
+    {".", "\xff", true},
+    {"\xe9t\xe9", "\xe9t\xe9", true},
+    {"\xe9t\xe9", "\xe9t\xe8", false},
+    {"\\\xe9*", "\xe9\xe9", true},
+    {"\xe9{2,3}", "\xe9\xe9\xe9", true},
+    {"\xe9{2,3}", "\xe9", false},
+    {"^\xe9", "\xe8", true},
+    {"^[\x80-\xff]", "\x80", false},
     // Text after a stray ) or an empty operand is ignored.
     {"ab)cd", "ab", true},
     {"ab)cd", "abcd", false},
@@ -225,6 +244,21 @@ TEST(VRegularExpression, IgnoreCaseComparesLettersWithoutCase) {
   EXPECT_TRUE(expression.match("ABD"));
   EXPECT_TRUE(expression.match("aBc"));
   EXPECT_FALSE(expression.match("abe"));
+}
+
+// Case folds only the ASCII letters; bytes above 0x7F keep their value.
+TEST(VRegularExpression, IgnoreCaseLeavesBytesAboveAsciiAlone) {
+  const MatchCase cases[] = {
+      {"[a-\xe9]", "Z", true},  // its lower case, z, is in the set
+      {"[a-\xe9]", "\xe9", true},        {"[a-\xe9]", "\xea", false},
+      {"[^a-\xe9]", "\xe9", false},      {"\xc9t\xc9", "\xc9T\xc9", true},
+      {"\xc9t\xc9", "\xe9t\xe9", false}, {"[\xc0-\xcf]", "\xe9", false},
+  };
+  for (const MatchCase& c : cases) {
+    VRegularExpression expression(c.pattern);
+    expression.ignoreCase = true;
+    EXPECT_EQ(expression.match(c.subject), c.expected) << c;
+  }
 }
 
 // a*b on a 3-character subject: the operand a keeps entries for length 1 at

@@ -57,6 +57,16 @@ void writeFile(const std::string& name, const std::string& contents);
 // Reads a whole file; empty when it does not exist.
 std::string readFile(const std::string& name);
 
+// The death-test style for statements that start threads. Re-executing the
+// test binary ("threadsafe") is the safe one, but a binary run by an emulator
+// (a cross build's tests) cannot re-execute itself; there each test runs in
+// a process of its own, so forking it ("fast") is safe as well.
+#if BENCH_TESTS_EMULATED
+inline constexpr const char* THREADED_DEATH_TEST_STYLE = "fast";
+#else
+inline constexpr const char* THREADED_DEATH_TEST_STYLE = "threadsafe";
+#endif
+
 }  // namespace bench::testing
 
 #endif  // BENCH_UNITTESTS_SUPPORT_TEST_SUPPORT_H_

@@ -5,6 +5,7 @@
 #include <atomic>
 
 #include "platform/threads.h"
+#include "support/test_support.h"
 
 namespace bench {
 namespace {
@@ -117,7 +118,7 @@ class StuckThread : public Thread {
 };
 
 TEST(ThreadDeathTest, StopTimeOutEndsTheProgramWithStatus11) {
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  GTEST_FLAG_SET(death_test_style, testing::THREADED_DEATH_TEST_STYLE);
   EXPECT_EXIT(
       {
         StuckThread thread;
@@ -129,7 +130,7 @@ TEST(ThreadDeathTest, StopTimeOutEndsTheProgramWithStatus11) {
 }
 
 TEST(ThreadDeathTest, DestroyingAStuckWorkerEndsTheProgramWithStatus11) {
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  GTEST_FLAG_SET(death_test_style, testing::THREADED_DEATH_TEST_STYLE);
   EXPECT_EXIT(
       {
         StuckThread thread;
