@@ -9,15 +9,16 @@ namespace bench::platform {
 
 namespace {
 
-std::atomic<const char* const*> interruptNames{nullptr};
+std::atomic<const char *const *> interruptNames{nullptr};
 std::atomic<int> interruptCount{0};
 
 // Only async-signal-safe calls: unlink, signal, raise.
 void onInterrupt(int signalNumber) {
-  const char* const* names = interruptNames.load();
+  const char *const *names = interruptNames.load();
   int count = interruptCount.load();
   if (names != nullptr) {
-    for (int i = 0; i < count; ++i) unlink(names[i]);
+    for (int i = 0; i < count; ++i)
+      unlink(names[i]);
   }
   signal(signalNumber, SIG_DFL);
   raise(signalNumber);
@@ -25,7 +26,8 @@ void onInterrupt(int signalNumber) {
 
 void installHandlers() {
   static bool installed = false;
-  if (installed) return;
+  if (installed)
+    return;
   installed = true;
   struct sigaction action {};
   action.sa_handler = onInterrupt;
@@ -35,9 +37,9 @@ void installHandlers() {
   sigaction(SIGHUP, &action, nullptr);
 }
 
-}  // namespace
+} // namespace
 
-void setInterruptFiles(const char* const* names, int count) {
+void setInterruptFiles(const char *const *names, int count) {
   installHandlers();
   interruptCount.store(0);
   interruptNames.store(names);
@@ -49,4 +51,4 @@ void clearInterruptFiles() {
   interruptNames.store(nullptr);
 }
 
-}  // namespace bench::platform
+} // namespace bench::platform
