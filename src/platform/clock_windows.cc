@@ -1,6 +1,6 @@
-#include "platform/clock.h"
-
 #include <windows.h>
+
+#include "platform/clock.h"
 
 namespace bench::platform {
 
@@ -21,15 +21,12 @@ ClockReading readMonotonic() {
   int64_t ticks = now.QuadPart;
   // Split before scaling, so that the product cannot overflow after a long
   // uptime.
-  return {ticks / frequency,
-          static_cast<int32_t>((ticks % frequency) * 1000 / frequency)};
+  return {ticks / frequency, static_cast<int32_t>((ticks % frequency) * 1000 / frequency)};
 }
 
-} // namespace
+}  // namespace
 
-ClockReading readClock() {
-  return clockOverride ? clockOverride() : readMonotonic();
-}
+ClockReading readClock() { return clockOverride ? clockOverride() : readMonotonic(); }
 
 void sleepMillis(uint32_t millis) {
   if (sleepOverride) {
@@ -43,4 +40,4 @@ void sleepMillis(uint32_t millis) {
 void setClockForTesting(ClockFunction clock) { clockOverride = clock; }
 void setSleepForTesting(SleepFunction sleep) { sleepOverride = sleep; }
 
-} // namespace bench::platform
+}  // namespace bench::platform

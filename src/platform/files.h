@@ -14,35 +14,35 @@ namespace bench::platform {
 
 // Deletes the named file; a missing file is no error. Returns true when the
 // file is gone afterwards.
-bool removeFile(const char *name);
+bool removeFile(const char* name);
 
 // Flushes the stream's buffer and forces the file's data to stable storage.
 // Returns false (errno set) on failure.
-bool syncFile(std::FILE *stream);
+bool syncFile(std::FILE* stream);
 
 // Renames `from` to `to`, replacing `to` atomically if it exists.
 // Returns false (errno set) on failure.
-bool renameFile(const char *from, const char *to);
+bool renameFile(const char* from, const char* to);
 
 // Returns a unique temporary file name in the current directory, beginning
 // with `prefix`, for a file about to be created by the caller.
 // REQUIRES: the result is used at once (the name is not reserved).
-void makeTemporaryName(const char *prefix, char *out, size_t outSize);
+void makeTemporaryName(const char* prefix, char* out, size_t outSize);
 
 // Opens a work file in binary mode (never text mode: a line-end translation
 // would corrupt the doubles silently). `mode` is one of "rb", "r+b", "w+b".
 // The file may be removed by name while it is open, as an interruption does.
 // Returns null (errno set) on failure.
-std::FILE *openWorkFile(const char *name, const char *mode);
+std::FILE* openWorkFile(const char* name, const char* mode);
 
 // Moves the stream's position to `offset` bytes from `origin` (SEEK_SET,
 // SEEK_CUR or SEEK_END); offsets beyond 2 GiB work on every system.
 // Returns false (errno set) on failure.
-bool seekFile(std::FILE *stream, int64_t offset, int origin);
+bool seekFile(std::FILE* stream, int64_t offset, int origin);
 
 // The stream's position in bytes, or -1 (errno set) on failure.
-int64_t tellFile(std::FILE *stream);
+int64_t tellFile(std::FILE* stream);
 
-} // namespace bench::platform
+}  // namespace bench::platform
 
-#endif // BENCH_PLATFORM_FILES_H_
+#endif  // BENCH_PLATFORM_FILES_H_

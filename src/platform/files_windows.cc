@@ -1,5 +1,3 @@
-#include "platform/files.h"
-
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
@@ -9,6 +7,8 @@
 #include <cstring>
 #include <string>
 
+#include "platform/files.h"
+
 namespace bench::platform {
 
 namespace {
@@ -17,78 +17,73 @@ namespace {
 // strerror(errno) as they do on every system.
 void setErrnoFromWindows() {
   switch (GetLastError()) {
-  case ERROR_FILE_NOT_FOUND:
-  case ERROR_PATH_NOT_FOUND:
-  case ERROR_INVALID_DRIVE:
-    errno = ENOENT;
-    break;
-  case ERROR_ACCESS_DENIED:
-  case ERROR_SHARING_VIOLATION:
-  case ERROR_LOCK_VIOLATION:
-  case ERROR_WRITE_PROTECT:
-    errno = EACCES;
-    break;
-  case ERROR_FILE_EXISTS:
-  case ERROR_ALREADY_EXISTS:
-    errno = EEXIST;
-    break;
-  case ERROR_DISK_FULL:
-  case ERROR_HANDLE_DISK_FULL:
-    errno = ENOSPC;
-    break;
-  case ERROR_NOT_ENOUGH_MEMORY:
-  case ERROR_OUTOFMEMORY:
-    errno = ENOMEM;
-    break;
-  case ERROR_FILENAME_EXCED_RANGE:
-    errno = ENAMETOOLONG;
-    break;
-  default:
-    errno = EIO;
-    break;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+      errno = ENOENT;
+      break;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_WRITE_PROTECT:
+      errno = EACCES;
+      break;
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS:
+      errno = EEXIST;
+      break;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      errno = ENOSPC;
+      break;
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY:
+      errno = ENOMEM;
+      break;
+    case ERROR_FILENAME_EXCED_RANGE:
+      errno = ENAMETOOLONG;
+      break;
+    default:
+      errno = EIO;
+      break;
   }
 }
 
 // A file name as the C runtime's fopen reads it (the ANSI code page), for
 // the wide Windows calls. Empty when it cannot be converted.
-std::wstring wideName(const char *name) {
+std::wstring wideName(const char* name) {
   int length = MultiByteToWideChar(CP_ACP, 0, name, -1, nullptr, 0);
-  if (length <= 0)
-    return std::wstring();
+  if (length <= 0) return std::wstring();
   std::wstring wide(static_cast<size_t>(length), L'\0');
   MultiByteToWideChar(CP_ACP, 0, name, -1, wide.data(), length);
   wide.resize(static_cast<size_t>(length - 1));
   return wide;
 }
 
-} // namespace
+}  // namespace
 
-bool removeFile(const char *name) {
+bool removeFile(const char* name) {
   std::wstring wide = wideName(name);
-  if (DeleteFileW(wide.c_str()))
-    return true;
+  if (DeleteFileW(wide.c_str())) return true;
   DWORD error = GetLastError();
-  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
-    return true;
+  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return true;
   setErrnoFromWindows();
   return false;
 }
 
-bool syncFile(std::FILE *stream) {
-  if (std::fflush(stream) != 0)
-    return false;
+bool syncFile(std::FILE* stream) {
+  if (std::fflush(stream) != 0) return false;
   HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
   if (handle == INVALID_HANDLE_VALUE) {
     errno = EBADF;
     return false;
   }
-  if (FlushFileBuffers(handle))
-    return true;
+  if (FlushFileBuffers(handle)) return true;
   setErrnoFromWindows();
   return false;
 }
 
-bool renameFile(const char *from, const char *to) {
+bool renameFile(const char* from, const char* to) {
   // The write-through flag returns only once the new name is on the disk.
   if (MoveFileExW(wideName(from).c_str(), wideName(to).c_str(),
                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
@@ -98,12 +93,12 @@ bool renameFile(const char *from, const char *to) {
   return false;
 }
 
-void makeTemporaryName(const char *prefix, char *out, size_t outSize) {
+void makeTemporaryName(const char* prefix, char* out, size_t outSize) {
   std::snprintf(out, outSize, "%s.%lu.tmp", prefix,
                 static_cast<unsigned long>(GetCurrentProcessId()));
 }
 
-std::FILE *openWorkFile(const char *name, const char *mode) {
+std::FILE* openWorkFile(const char* name, const char* mode) {
   DWORD access = GENERIC_READ;
   DWORD disposition = OPEN_EXISTING;
   int flags = _O_BINARY;
@@ -122,10 +117,9 @@ std::FILE *openWorkFile(const char *name, const char *mode) {
   }
   // Shared for deletion: the interruption handler removes the file by name
   // while the test still has it open; the name goes when the process ends.
-  HANDLE handle =
-      CreateFileW(wideName(name).c_str(), access,
-                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                  nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE handle = CreateFileW(wideName(name).c_str(), access,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     setErrnoFromWindows();
     return nullptr;
@@ -136,7 +130,7 @@ std::FILE *openWorkFile(const char *name, const char *mode) {
     errno = EMFILE;
     return nullptr;
   }
-  FILE *stream = _fdopen(descriptor, mode);
+  FILE* stream = _fdopen(descriptor, mode);
   if (stream == nullptr) {
     int error = errno;
     _close(descriptor);
@@ -145,10 +139,10 @@ std::FILE *openWorkFile(const char *name, const char *mode) {
   return stream;
 }
 
-bool seekFile(std::FILE *stream, int64_t offset, int origin) {
+bool seekFile(std::FILE* stream, int64_t offset, int origin) {
   return _fseeki64(stream, offset, origin) == 0;
 }
 
-int64_t tellFile(std::FILE *stream) { return _ftelli64(stream); }
+int64_t tellFile(std::FILE* stream) { return _ftelli64(stream); }
 
-} // namespace bench::platform
+}  // namespace bench::platform

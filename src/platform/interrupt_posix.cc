@@ -9,16 +9,15 @@ namespace bench::platform {
 
 namespace {
 
-std::atomic<const char *const *> interruptNames{nullptr};
+std::atomic<const char* const*> interruptNames{nullptr};
 std::atomic<int> interruptCount{0};
 
 // Only async-signal-safe calls: unlink, signal, raise.
 void onInterrupt(int signalNumber) {
-  const char *const *names = interruptNames.load();
+  const char* const* names = interruptNames.load();
   int count = interruptCount.load();
   if (names != nullptr) {
-    for (int i = 0; i < count; ++i)
-      unlink(names[i]);
+    for (int i = 0; i < count; ++i) unlink(names[i]);
   }
   signal(signalNumber, SIG_DFL);
   raise(signalNumber);
@@ -26,8 +25,7 @@ void onInterrupt(int signalNumber) {
 
 void installHandlers() {
   static bool installed = false;
-  if (installed)
-    return;
+  if (installed) return;
   installed = true;
   struct sigaction action {};
   action.sa_handler = onInterrupt;
@@ -37,9 +35,9 @@ void installHandlers() {
   sigaction(SIGHUP, &action, nullptr);
 }
 
-} // namespace
+}  // namespace
 
-void setInterruptFiles(const char *const *names, int count) {
+void setInterruptFiles(const char* const* names, int count) {
   installHandlers();
   interruptCount.store(0);
   interruptNames.store(names);
@@ -51,4 +49,4 @@ void clearInterruptFiles() {
   interruptNames.store(nullptr);
 }
 
-} // namespace bench::platform
+}  // namespace bench::platform

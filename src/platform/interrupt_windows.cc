@@ -1,14 +1,14 @@
-#include "platform/interrupt.h"
-
 #include <windows.h>
 
 #include <atomic>
+
+#include "platform/interrupt.h"
 
 namespace bench::platform {
 
 namespace {
 
-std::atomic<const char *const *> interruptNames{nullptr};
+std::atomic<const char* const*> interruptNames{nullptr};
 std::atomic<int> interruptCount{0};
 
 // Runs on a thread of its own that the system starts for the console event
@@ -17,26 +17,24 @@ std::atomic<int> interruptCount{0};
 // writes them. Returning FALSE passes the event on to the default handler,
 // which ends the process as an unhandled Ctrl+C does.
 BOOL WINAPI onConsoleEvent(DWORD /*event*/) {
-  const char *const *names = interruptNames.load();
+  const char* const* names = interruptNames.load();
   int count = interruptCount.load();
   if (names != nullptr) {
-    for (int i = 0; i < count; ++i)
-      DeleteFileA(names[i]);
+    for (int i = 0; i < count; ++i) DeleteFileA(names[i]);
   }
   return FALSE;
 }
 
 void installHandler() {
   static bool installed = false;
-  if (installed)
-    return;
+  if (installed) return;
   installed = true;
   SetConsoleCtrlHandler(onConsoleEvent, TRUE);
 }
 
-} // namespace
+}  // namespace
 
-void setInterruptFiles(const char *const *names, int count) {
+void setInterruptFiles(const char* const* names, int count) {
   installHandler();
   interruptCount.store(0);
   interruptNames.store(names);
@@ -48,4 +46,4 @@ void clearInterruptFiles() {
   interruptNames.store(nullptr);
 }
 
-} // namespace bench::platform
+}  // namespace bench::platform

@@ -24,11 +24,11 @@ inline constexpr std::ptrdiff_t SEMAPHORE_MAX = 0x7fffffff;
 // count is 0. Each system's own semaphore stands behind it (the C++ library's
 // one hangs in some runtimes).
 class Semaphore {
-public:
+ public:
   explicit Semaphore(int32_t initial);
   ~Semaphore();
-  Semaphore(const Semaphore &) = delete;
-  Semaphore &operator=(const Semaphore &) = delete;
+  Semaphore(const Semaphore&) = delete;
+  Semaphore& operator=(const Semaphore&) = delete;
 
   void acquire();
   // REQUIRES: n >= 0 and the count stays <= SEMAPHORE_MAX.
@@ -36,7 +36,7 @@ public:
 
   struct Count;
 
-private:
+ private:
   std::unique_ptr<Count> count_;
 };
 
@@ -46,19 +46,19 @@ using MutexLock = std::lock_guard<std::mutex>;
 
 // One operating-system thread.
 class OsThread {
-public:
-  using Function = void (*)(void *argument);
+ public:
+  using Function = void (*)(void* argument);
 
   OsThread();
   // Joins a thread that is still attached (blocks until it ends).
   ~OsThread();
-  OsThread(const OsThread &) = delete;
-  OsThread &operator=(const OsThread &) = delete;
+  OsThread(const OsThread&) = delete;
+  OsThread& operator=(const OsThread&) = delete;
 
   // Starts `function(argument)` on a new thread that runs at once. Returns
   // false (and prints the reason on standard error) when the system refuses
   // the thread. REQUIRES: !attached().
-  bool start(Function function, void *argument);
+  bool start(Function function, void* argument);
 
   // True from a successful start() until join() or a successful joinFor().
   bool attached() const { return state_ != nullptr; }
@@ -78,7 +78,7 @@ public:
 
   struct State;
 
-private:
+ private:
   std::shared_ptr<State> state_;
   uint32_t id_;
 };
@@ -87,6 +87,6 @@ private:
 // fail as if the system had refused them. A negative count turns it off.
 void setThreadStartLimitForTesting(int count);
 
-} // namespace bench::platform
+}  // namespace bench::platform
 
-#endif // BENCH_PLATFORM_THREADS_H_
+#endif  // BENCH_PLATFORM_THREADS_H_

@@ -17,13 +17,11 @@ struct Semaphore::Count {
   std::counting_semaphore<SEMAPHORE_MAX> value;
 };
 
-Semaphore::Semaphore(int32_t initial)
-    : count_(std::make_unique<Count>(initial)) {}
+Semaphore::Semaphore(int32_t initial) : count_(std::make_unique<Count>(initial)) {}
 Semaphore::~Semaphore() = default;
 void Semaphore::acquire() { count_->value.acquire(); }
 void Semaphore::release(int32_t n) {
-  if (n > 0)
-    count_->value.release(n);
+  if (n > 0) count_->value.release(n);
 }
 
 // Shared by the owner and the thread, so that whichever lets go last frees
@@ -31,7 +29,7 @@ void Semaphore::release(int32_t n) {
 struct OsThread::State {
   pthread_t thread;
   Function function;
-  void *argument;
+  void* argument;
   std::mutex lock;
   std::condition_variable doneSignal;
   bool done = false;
@@ -46,8 +44,8 @@ struct StartPacket {
   std::shared_ptr<OsThread::State> state;
 };
 
-void *threadMain(void *raw) {
-  StartPacket *packet = static_cast<StartPacket *>(raw);
+void* threadMain(void* raw) {
+  StartPacket* packet = static_cast<StartPacket*>(raw);
   std::shared_ptr<OsThread::State> state = std::move(packet->state);
   delete packet;
   state->function(state->argument);
@@ -63,47 +61,41 @@ void *threadMain(void *raw) {
 bool takeStartPermit() {
   int limit = startLimit.load();
   while (limit >= 0) {
-    if (limit == 0)
-      return false;
-    if (startLimit.compare_exchange_weak(limit, limit - 1))
-      return true;
+    if (limit == 0) return false;
+    if (startLimit.compare_exchange_weak(limit, limit - 1)) return true;
   }
   return true;
 }
 
-} // namespace
+}  // namespace
 
 OsThread::OsThread() : id_(0) {}
 
 OsThread::~OsThread() { join(); }
 
-bool OsThread::start(Function function, void *argument) {
+bool OsThread::start(Function function, void* argument) {
   if (!takeStartPermit()) {
-    std::fprintf(stderr, "cannot start a worker thread: %s\n",
-                 std::strerror(EAGAIN));
+    std::fprintf(stderr, "cannot start a worker thread: %s\n", std::strerror(EAGAIN));
     return false;
   }
   auto state = std::make_shared<State>();
   state->function = function;
   state->argument = argument;
-  StartPacket *packet = new StartPacket{state};
+  StartPacket* packet = new StartPacket{state};
   int error = pthread_create(&state->thread, nullptr, threadMain, packet);
   if (error != 0) {
     delete packet;
-    std::fprintf(stderr, "cannot start a worker thread: %s\n",
-                 std::strerror(error));
+    std::fprintf(stderr, "cannot start a worker thread: %s\n", std::strerror(error));
     return false;
   }
   state_ = std::move(state);
   id_ = ++lastThreadId;
-  if (id_ == 0)
-    id_ = ++lastThreadId;
+  if (id_ == 0) id_ = ++lastThreadId;
   return true;
 }
 
 bool OsThread::join() {
-  if (state_ == nullptr)
-    return true;
+  if (state_ == nullptr) return true;
   pthread_join(state_->thread, nullptr);
   state_.reset();
   id_ = 0;
@@ -111,8 +103,7 @@ bool OsThread::join() {
 }
 
 bool OsThread::joinFor(int64_t millis) {
-  if (state_ == nullptr)
-    return true;
+  if (state_ == nullptr) return true;
   {
     std::unique_lock<std::mutex> hold(state_->lock);
     if (!state_->doneSignal.wait_for(hold, std::chrono::milliseconds(millis),
@@ -126,4 +117,4 @@ bool OsThread::joinFor(int64_t millis) {
 
 void setThreadStartLimitForTesting(int count) { startLimit.store(count); }
 
-} // namespace bench::platform
+}  // namespace bench::platform

@@ -276,7 +276,6 @@ TEST(MergeSortOnDisk, WorkFileThatCannotBeCreatedFailsTheTest) {
 }
 
 TEST(MergeSortOnDisk, FullDiskFailsTheTest) {
-  if (!ScopedFileSizeLimit::available()) GTEST_SKIP() << "no per-process file-size limit here";
   ScopedTempDir dir;
   ScopedFakeTime time;
   CaptureStdout();

@@ -251,7 +251,6 @@ TEST(WaveletOnDisk, WorkFileThatCannotBeCreatedFailsTheTest) {
 }
 
 TEST(WaveletOnDisk, FullDiskFailsTheTest) {
-  if (!ScopedFileSizeLimit::available()) GTEST_SKIP() << "no per-process file-size limit here";
   ScopedTempDir dir;
   ScopedFakeTime time;
   CaptureStdout();
