@@ -1,5 +1,6 @@
 #include "cli/bench_runner.h"
 
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -71,6 +72,12 @@ int startBench(std::vector<std::string> args) {
     _exit(127);
   }
   return child;
+}
+
+void killBench(int child) {
+  kill(child, SIGKILL);
+  int status = 0;
+  waitpid(child, &status, 0);
 }
 
 std::string fixturePath(const std::string& name) { return std::string(BENCH_FIXTURES) + "/" + name; }

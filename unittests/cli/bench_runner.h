@@ -26,6 +26,10 @@ BenchRun runBench(const std::vector<std::string>& args, unsigned long fileSizeLi
 // (negative on failure); the caller waits for it.
 int startBench(std::vector<std::string> args);
 
+// Ends a program started by startBench at once, as a power cut or the task
+// manager would (SIGKILL, TerminateProcess), and waits for it.
+void killBench(int child);
+
 // The path of a fixture file.
 std::string fixturePath(const std::string& name);
 

@@ -10,20 +10,20 @@
 namespace bench::testing {
 
 class ScopedFileSizeLimit {
-public:
+ public:
   explicit ScopedFileSizeLimit(uint64_t bytes);
   ~ScopedFileSizeLimit();
-  ScopedFileSizeLimit(const ScopedFileSizeLimit &) = delete;
-  ScopedFileSizeLimit &operator=(const ScopedFileSizeLimit &) = delete;
+  ScopedFileSizeLimit(const ScopedFileSizeLimit&) = delete;
+  ScopedFileSizeLimit& operator=(const ScopedFileSizeLimit&) = delete;
 
   // True where the system can limit a process's file sizes.
   static bool available();
 
-private:
+ private:
   uint64_t previous_ = 0;
   void (*previousHandler_)(int) = nullptr;
 };
 
-} // namespace bench::testing
+}  // namespace bench::testing
 
-#endif // BENCH_UNITTESTS_SUPPORT_FILE_SIZE_LIMIT_H_
+#endif  // BENCH_UNITTESTS_SUPPORT_FILE_SIZE_LIMIT_H_

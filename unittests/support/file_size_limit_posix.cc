@@ -1,8 +1,8 @@
-#include "support/file_size_limit.h"
-
 #include <sys/resource.h>
 
 #include <csignal>
+
+#include "support/file_size_limit.h"
 
 namespace bench::testing {
 
@@ -25,4 +25,4 @@ ScopedFileSizeLimit::~ScopedFileSizeLimit() {
 
 bool ScopedFileSizeLimit::available() { return true; }
 
-} // namespace bench::testing
+}  // namespace bench::testing

@@ -6,4 +6,4 @@ ScopedFileSizeLimit::ScopedFileSizeLimit(uint64_t /*bytes*/) {}
 ScopedFileSizeLimit::~ScopedFileSizeLimit() = default;
 bool ScopedFileSizeLimit::available() { return false; }
 
-} // namespace bench::testing
+}  // namespace bench::testing
