@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -146,11 +147,12 @@ TEST_F(HarnessTest, PerTestLogAppendsEveryResult) {
 }
 
 TEST_F(HarnessTest, FailedSaveIsReportedAndRetriedByTheNextSave) {
+  std::string reason = std::strerror(testing::directoryOpenErrno("a"));
   std::filesystem::create_directory("enhanced.txt");
   CaptureStderr();
   record(3, 5000);
   EXPECT_EQ(GetCapturedStderr(),
-            "Cannot save the results: cannot open \"enhanced.txt\": Is a directory\n");
+            "Cannot save the results: cannot open \"enhanced.txt\": " + reason + "\n");
   EXPECT_TRUE(table_.dirty());
   EXPECT_FALSE(std::filesystem::exists("results.txt"));
 
