@@ -84,10 +84,21 @@ bool syncFile(std::FILE* stream) {
 }
 
 bool renameFile(const char* from, const char* to) {
-  // The write-through flag returns only once the new name is on the disk.
-  if (MoveFileExW(wideName(from).c_str(), wideName(to).c_str(),
-                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    return true;
+  std::wstring wideFrom = wideName(from);
+  std::wstring wideTo = wideName(to);
+  // A reader that has `to` open without delete sharing (a viewer, a virus
+  // scanner, a script reading the table) blocks the replacement for a
+  // moment: retry for about a second before giving up.
+  for (int attempt = 0;; ++attempt) {
+    // The write-through flag returns only once the new name is on the disk.
+    if (MoveFileExW(wideFrom.c_str(), wideTo.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      return true;
+    }
+    DWORD error = GetLastError();
+    bool busy = error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION;
+    if (!busy || attempt == 50) break;
+    Sleep(20);
   }
   setErrnoFromWindows();
   return false;
