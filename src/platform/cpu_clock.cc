@@ -1,8 +1,9 @@
+// The addition chain and its timing, the same on every operating system;
+// the clock the system reports is in cpu_clock_posix.cc and
+// cpu_clock_windows.cc.
 #include "platform/cpu_clock.h"
 
-#include <time.h>
-
-#include <cstdio>
+#include <chrono>
 
 namespace bench::platform {
 
@@ -43,20 +44,12 @@ bool runChain(int64_t blocks, uintptr_t* sum) {
 #undef BENCH_ADD20
 #undef BENCH_ADD4
 
+// The monotonic clock in nanoseconds, as the library offers it on every
+// system.
 int64_t nowNanos() {
-  timespec now{};
-  clock_gettime(CLOCK_MONOTONIC, &now);
-  return static_cast<int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
-}
-
-// Reads the first number of a small text file; 0 when there is none.
-long long readNumberFile(const char* path) {
-  std::FILE* file = std::fopen(path, "r");
-  if (file == nullptr) return 0;
-  long long value = 0;
-  if (std::fscanf(file, "%lld", &value) != 1) value = 0;
-  std::fclose(file);
-  return value;
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
 }
 
 }  // namespace
@@ -75,25 +68,6 @@ int64_t timeAdditionChain(int64_t blocks) {
   // The sum is used, so the chain is not dead code.
   if (sum != static_cast<uintptr_t>(blocks * ADDITIONS_PER_BLOCK)) return 0;
   return duration;
-}
-
-int32_t reportedMaxClockMhz() {
-  // The frequency-scaling limits of the processors, in kHz. Processors may be
-  // offline or numbered with gaps, so a few missing ones do not end the search.
-  long long maxKhz = 0;
-  int missing = 0;
-  for (int cpu = 0; cpu < 4096 && missing < 64; ++cpu) {
-    char path[96];
-    std::snprintf(path, sizeof path, "/sys/devices/system/cpu/cpu%d/cpufreq/cpuinfo_max_freq", cpu);
-    long long khz = readNumberFile(path);
-    if (khz <= 0) {
-      ++missing;
-      continue;
-    }
-    if (khz > maxKhz) maxKhz = khz;
-  }
-  long long mhz = (maxKhz + 500) / 1000;
-  return mhz > INT32_MAX ? INT32_MAX : static_cast<int32_t>(mhz);
 }
 
 }  // namespace bench::platform

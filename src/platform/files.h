@@ -1,10 +1,13 @@
-// File services beyond the standard stream library: removal by name, and the
-// pieces of an atomic replacement (flush to stable storage, rename).
+// File services beyond the standard stream library: removal by name, the
+// pieces of an atomic replacement (flush to stable storage, rename), and the
+// binary work files of the disk tests with 64-bit offsets on every system.
 //
 // Thread-compatible: no shared state.
 #ifndef BENCH_PLATFORM_FILES_H_
 #define BENCH_PLATFORM_FILES_H_
 
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 
 namespace bench::platform {
@@ -25,6 +28,20 @@ bool renameFile(const char* from, const char* to);
 // with `prefix`, for a file about to be created by the caller.
 // REQUIRES: the result is used at once (the name is not reserved).
 void makeTemporaryName(const char* prefix, char* out, size_t outSize);
+
+// Opens a work file in binary mode (never text mode: a line-end translation
+// would corrupt the doubles silently). `mode` is one of "rb", "r+b", "w+b".
+// The file may be removed by name while it is open, as an interruption does.
+// Returns null (errno set) on failure.
+std::FILE* openWorkFile(const char* name, const char* mode);
+
+// Moves the stream's position to `offset` bytes from `origin` (SEEK_SET,
+// SEEK_CUR or SEEK_END); offsets beyond 2 GiB work on every system.
+// Returns false (errno set) on failure.
+bool seekFile(std::FILE* stream, int64_t offset, int origin);
+
+// The stream's position in bytes, or -1 (errno set) on failure.
+int64_t tellFile(std::FILE* stream);
 
 }  // namespace bench::platform
 

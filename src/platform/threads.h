@@ -14,7 +14,6 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
-#include <semaphore>
 
 namespace bench::platform {
 
@@ -22,21 +21,23 @@ namespace bench::platform {
 inline constexpr std::ptrdiff_t SEMAPHORE_MAX = 0x7fffffff;
 
 // A counting semaphore. acquire() blocks (never spins for long) while the
-// count is 0.
+// count is 0. Each system's own semaphore stands behind it (the C++ library's
+// one hangs in some runtimes).
 class Semaphore {
  public:
-  explicit Semaphore(int32_t initial) : count_(initial) {}
+  explicit Semaphore(int32_t initial);
+  ~Semaphore();
   Semaphore(const Semaphore&) = delete;
   Semaphore& operator=(const Semaphore&) = delete;
 
-  void acquire() { count_.acquire(); }
+  void acquire();
   // REQUIRES: n >= 0 and the count stays <= SEMAPHORE_MAX.
-  void release(int32_t n = 1) {
-    if (n > 0) count_.release(n);
-  }
+  void release(int32_t n = 1);
+
+  struct Count;
 
  private:
-  std::counting_semaphore<SEMAPHORE_MAX> count_;
+  std::unique_ptr<Count> count_;
 };
 
 // A mutual-exclusion lock, held only for short bookkeeping.

@@ -23,13 +23,17 @@ BenchRun runBench(const std::vector<std::string>& args, unsigned long fileSizeLi
 
 // As runBench, with every sleep of the program returning at once (a
 // preloaded library replaces it), for runs whose pause after a recorded
-// result would only make the test wait.
+// result would only make the test wait. Built on POSIX systems only.
 BenchRun runBenchWithoutPause(const std::vector<std::string>& args);
 
 // Starts BENCH_BINARY with `args` in the current directory without waiting
 // for it, its standard output discarded. Returns the child's process id
 // (negative on failure); the caller waits for it.
 int startBench(std::vector<std::string> args);
+
+// Ends a program started by startBench at once, as a power cut or the task
+// manager would (SIGKILL, TerminateProcess), and waits for it.
+void killBench(int child);
 
 // `err` without the warnings about the CPU clock (a given clock that is not
 // the measured one, a clock that dropped during the run): they depend on

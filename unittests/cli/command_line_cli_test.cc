@@ -2,6 +2,7 @@
 // on the right stream, the one-shot commands.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 
 #include "cli/bench_runner.h"
@@ -108,21 +109,24 @@ TEST(CommandLineCli, MergeKeepsTheBestTimeAndRewritesTheTable) {
   BenchRun run = runBench({"-b", "-m", "theirs.txt"});
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, "OK merging the \"theirs.txt\" file. 1 items were enhanced.\n");
-  EXPECT_EQ(readFile("results.txt"),
+  EXPECT_EQ(readTextFile("results.txt"),
             " 1    15000 3000 Fast CPU\n"
             " 1    40000 1000 Slow CPU\n"
             " 5    10000 3000 Fast CPU\n"
             " 9        1    1 New\n");
-  EXPECT_EQ(readFile("enhanced.txt"), "");
+  EXPECT_EQ(readTextFile("enhanced.txt"), "");
 
   std::filesystem::remove("enhanced.txt");
   std::filesystem::create_directory("enhanced.txt");  // the save cannot succeed
   BenchRun unsaved = runBench({"-b", "-m", "theirs.txt"});
   EXPECT_EQ(unsaved.status, 0);
   EXPECT_EQ(unsaved.out, "");
-  EXPECT_NE(unsaved.err.find("Cannot save the results: cannot open \"enhanced.txt\": Is a directory\n"),
-            std::string::npos);
-  EXPECT_EQ(readFile("results.txt").substr(0, 26), " 1    15000 3000 Fast CPU\n");
+  std::string reason = std::strerror(directoryOpenErrno("a"));
+  EXPECT_NE(
+      unsaved.err.find("Cannot save the results: cannot open \"enhanced.txt\": " + reason + "\n"),
+      std::string::npos)
+      << unsaved.err;
+  EXPECT_EQ(readTextFile("results.txt").substr(0, 26), " 1    15000 3000 Fast CPU\n");
 
   BenchRun missing = runBench({"-b", "-m", "nothere.txt"});
   EXPECT_EQ(missing.status, 0);
@@ -144,6 +148,68 @@ TEST(CommandLineCli, MalformedOptionsAreReportedAndSkipped) {
             "CPU type & frequency were not specified in the command line,\n"
             "CPU file \"cpu.txt\" was not found => using default values [\"undefined\",0]!\n"
             "Use \"-c auto\" to measure the CPU clock and name the CPU.\n");
+}
+
+}  // namespace
+}  // namespace bench::testing
+
+namespace bench::testing {
+namespace {
+
+// Real tables saved by the Linux build (line ends "\n") and by the Windows
+// build ("\r\n") load and merge in either build, and the merged table is
+// saved with this system's line ends and no stray carriage return.
+TEST(CommandLineCli, TablesSavedByEitherSystemMergeIntoEachOther) {
+  struct Case {
+    const char *own;
+    const char *theirs;
+    const char *firstBox;
+    const char *secondBox;
+  };
+  const Case cases[] = {
+      {"results_linux.txt", "results_windows.txt", "Linux box", "Windows box"},
+      {"results_windows.txt", "results_linux.txt", "Windows box", "Linux box"},
+  };
+  const std::string linuxTable =
+      " 4    17920 1000 Linux box\n11     6011 1000 Linux box\n"
+      "16     8828 1000 Linux box\n";
+  const std::string windowsTable =
+      " 4    18113 1000 Windows box\n11     4579 1000 Windows box\n"
+      "16     8301 1000 Windows box\n";
+  for (const Case &c : cases) {
+    ScopedTempDir dir;
+    writeFile("results.txt", readFile(fixturePath(c.own)));
+    writeFile("theirs.txt", readFile(fixturePath(c.theirs)));
+    BenchRun merge = runBench({"-b", "-m", "theirs.txt"});
+    EXPECT_EQ(merge.status, 0) << c.own;
+    EXPECT_EQ(merge.out, "OK merging the \"theirs.txt\" file. 0 items were enhanced.\n") << c.own;
+    bool linuxFirst = std::string(c.firstBox) == "Linux box";
+    EXPECT_EQ(readFile("results.txt"), withSystemLineEnds(linuxFirst ? linuxTable + windowsTable
+                                                                     : windowsTable + linuxTable))
+        << c.own;
+
+    BenchRun listing = runBench({"-bb", "-ls", "0x8408"});
+    std::string first = std::string("\"") + c.firstBox + "\"";
+    std::string second = std::string("\"") + c.secondBox + "\"";
+    auto row = [&](const std::string &box, const char *time) {
+      return box + ",1000," + time + "," + time + "\n";
+    };
+    auto times = [&](const std::string &box, const char *linuxTime, const char *windowsTime) {
+      return row(box, box == "\"Linux box\"" ? linuxTime : windowsTime);
+    };
+    EXPECT_EQ(listing.out,
+              "\n\"  Arbitrage sequence lookup (double[12][12] "
+              "matrix):\",Clock[MHz],Time[s],Ref\n" +
+                  times(first, "17.92", "18.11") + times(second, "17.92", "18.11") +
+                  "\n\"  Adaptive K-D tree on disk (150K "
+                  "operations):\",Clock[MHz],Time[s],Ref\n" +
+                  times(first, "6.01", "4.58") + times(second, "6.01", "4.58") +
+                  "\n\"  Regular expression test (4 x 4k matches on 32-byte "
+                  "strings):\","
+                  "Clock[MHz],Time[s],Ref\n" +
+                  times(first, "8.83", "8.30") + times(second, "8.83", "8.30"))
+        << c.own;
+  }
 }
 
 }  // namespace

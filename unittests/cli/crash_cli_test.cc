@@ -1,11 +1,7 @@
-// The real binary killed with SIGKILL at random moments of a run (during a
+// The real binary killed (SIGKILL, TerminateProcess) at random moments of a run (during a
 // test, around its save, during the pause) leaves a result table that loads
 // completely with every result saved before the kill, and an enhanced.txt
 // without a partial line.
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -37,7 +33,7 @@ TEST(CrashCli, KilledAtRandomMomentsKeepsEverySavedResult) {
   for (int round = 0; round < 8; ++round) {
     // A new system every round, so every finished test is saved.
     std::string description = "Killed box " + std::to_string(round);
-    pid_t child = startBench({"-b", "-c", "1000", description, "-i", "9"});
+    int child = startBench({"-b", "-c", "1000", description, "-i", "9"});
     ASSERT_GT(child, 0);
     bool inPause = round % 2 == 1;
     if (inPause) {
@@ -48,11 +44,9 @@ TEST(CrashCli, KilledAtRandomMomentsKeepsEverySavedResult) {
       // Kill during the test or around its save.
       std::this_thread::sleep_for(std::chrono::milliseconds(random() % 600));
     }
-    kill(child, SIGKILL);
-    int status = 0;
-    waitpid(child, &status, 0);
+    killBench(child);
 
-    std::string table = readFile("results.txt");
+    std::string table = readTextFile("results.txt");
     ASSERT_EQ(table.substr(0, earlier.size()), earlier) << "round " << round;
     ResultTable loaded;
     ASSERT_TRUE(loaded.loadResults("results.txt"));

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -81,24 +82,24 @@ TEST_F(HarnessTest, NewThenSlowerThenFasterInFullMode) {
   EXPECT_EQ(table_.record(2).time, 12340);
   EXPECT_EQ(time_.sleepCount(), 1);
   EXPECT_EQ(time_.lastSleepMillis(), 20000u);
-  EXPECT_EQ(testing::readFile("results.txt"),
+  EXPECT_EQ(testing::readTextFile("results.txt"),
             " 7    10000 3000 Other CPU\n"
             " 8     5000 3000 Other CPU\n"
             " 7    12340 2000 Test CPU\n");
-  EXPECT_EQ(testing::readFile("enhanced.txt"), " 7    12340 2000 Test CPU\n");
+  EXPECT_EQ(testing::readTextFile("enhanced.txt"), " 7    12340 2000 Test CPU\n");
 
   std::string slower = record(7, 13000);
   EXPECT_EQ(slower.substr(0, 71),
             "Test CPU                                              13.00s +0.66 ref:");
   EXPECT_EQ(table_.record(2).time, 12340);
   EXPECT_FALSE(table_.dirty());
-  EXPECT_EQ(testing::readFile("enhanced.txt"), " 7    12340 2000 Test CPU\n");
+  EXPECT_EQ(testing::readTextFile("enhanced.txt"), " 7    12340 2000 Test CPU\n");
 
   std::string faster = record(7, 11000);
   EXPECT_EQ(faster.substr(0, 71),
             "Test CPU                                              11.00s -1.34 ref:");
   EXPECT_EQ(table_.record(2).time, 11000);
-  EXPECT_EQ(testing::readFile("enhanced.txt"),
+  EXPECT_EQ(testing::readTextFile("enhanced.txt"),
             " 7    12340 2000 Test CPU\n"
             " 7    11000 2000 Test CPU\n");
   EXPECT_EQ(table_.count(), 3);
@@ -144,15 +145,16 @@ TEST_F(HarnessTest, PerTestLogAppendsEveryResult) {
   runSettings.logPerTest = true;
   record(7, 500);
   record(7, 600);
-  EXPECT_EQ(testing::readFile("7.txt"), "     500 2000 Test CPU\n     600 2000 Test CPU\n");
+  EXPECT_EQ(testing::readTextFile("7.txt"), "     500 2000 Test CPU\n     600 2000 Test CPU\n");
 }
 
 TEST_F(HarnessTest, FailedSaveIsReportedAndRetriedByTheNextSave) {
+  std::string reason = std::strerror(testing::directoryOpenErrno("a"));
   std::filesystem::create_directory("enhanced.txt");
   CaptureStderr();
   record(3, 5000);
   EXPECT_EQ(GetCapturedStderr(),
-            "Cannot save the results: cannot open \"enhanced.txt\": Is a directory\n");
+            "Cannot save the results: cannot open \"enhanced.txt\": " + reason + "\n");
   EXPECT_TRUE(table_.dirty());
   EXPECT_FALSE(std::filesystem::exists("results.txt"));
 
@@ -160,7 +162,8 @@ TEST_F(HarnessTest, FailedSaveIsReportedAndRetriedByTheNextSave) {
   CaptureStderr();
   record(4, 6000);
   EXPECT_EQ(GetCapturedStderr(), "");
-  EXPECT_EQ(testing::readFile("results.txt"), " 3     5000 2000 Test CPU\n 4     6000 2000 Test CPU\n");
+  EXPECT_EQ(testing::readTextFile("results.txt"),
+            " 3     5000 2000 Test CPU\n 4     6000 2000 Test CPU\n");
 }
 
 Outcome returnsZeroTime() { return Outcome::time(0); }

@@ -12,6 +12,8 @@ namespace bench {
 namespace {
 
 using testing::readFile;
+using testing::readTextFile;
+using testing::withSystemLineEnds;
 using testing::writeFile;
 
 std::string dump(const ResultTable& table) {
@@ -124,8 +126,9 @@ TEST(MergeDuplicates, LoadingAFileTwiceAndMergingRestoresIt) {
   EXPECT_EQ(dump(table), " 1       10    5 a\n 2       20    5 a\n 1       30    6 b\n");
   EXPECT_EQ(table.enhancedCount(), 0);
   EXPECT_TRUE(table.saveResults());
-  EXPECT_EQ(readFile("results.txt"), " 1       10    5 a\n 2       20    5 a\n 1       30    6 b\n");
-  EXPECT_EQ(readFile("enhanced.txt"), "");  // a merge appends nothing
+  EXPECT_EQ(readTextFile("results.txt"),
+            " 1       10    5 a\n 2       20    5 a\n 1       30    6 b\n");
+  EXPECT_EQ(readTextFile("enhanced.txt"), "");  // a merge appends nothing
 }
 
 TEST(SaveResults, WritesOnlyWhenDirtyAndLogsEnhancedRecordsOnce) {
@@ -141,12 +144,15 @@ TEST(SaveResults, WritesOnlyWhenDirtyAndLogsEnhancedRecordsOnce) {
   EXPECT_TRUE(table.saveResults());
   EXPECT_FALSE(table.dirty());
   EXPECT_FALSE(table.record(1).enhanced);
-  EXPECT_EQ(readFile("results.txt"), " 1       50  100 kept\n 2       60  200 new\n");
-  EXPECT_EQ(readFile("enhanced.txt"), " 2       60  200 new\n");
+  EXPECT_EQ(readTextFile("results.txt"), " 1       50  100 kept\n 2       60  200 new\n");
+  // A text file: the system's line ends on disk, as every editor there expects.
+  EXPECT_EQ(readFile("results.txt"),
+            withSystemLineEnds(" 1       50  100 kept\n 2       60  200 new\n"));
+  EXPECT_EQ(readTextFile("enhanced.txt"), " 2       60  200 new\n");
 
   table.markDirty();
   EXPECT_TRUE(table.saveResults());
-  EXPECT_EQ(readFile("enhanced.txt"), " 2       60  200 new\n");
+  EXPECT_EQ(readTextFile("enhanced.txt"), " 2       60  200 new\n");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."),
                           std::filesystem::directory_iterator()),
             2);  // no temporary file is left behind
@@ -163,12 +169,12 @@ TEST(SaveResults, UnopenableEnhancedFileLeavesResultsWholeAndTheNextSaveSucceeds
 
   EXPECT_FALSE(table.saveResults());
   EXPECT_TRUE(table.dirty());
-  EXPECT_EQ(readFile("results.txt"), " 1       50  100 old\n");
+  EXPECT_EQ(readTextFile("results.txt"), " 1       50  100 old\n");
 
   std::filesystem::remove("enhanced.txt");
   EXPECT_TRUE(table.saveResults());
-  EXPECT_EQ(readFile("results.txt"), " 1       50  100 old\n 2       60  200 new\n");
-  EXPECT_EQ(readFile("enhanced.txt"), " 2       60  200 new\n");
+  EXPECT_EQ(readTextFile("results.txt"), " 1       50  100 old\n 2       60  200 new\n");
+  EXPECT_EQ(readTextFile("enhanced.txt"), " 2       60  200 new\n");
 }
 
 TEST(SaveResults, UnwritableTemporaryFileLeavesResultsWhole) {
@@ -185,8 +191,8 @@ TEST(SaveResults, UnwritableTemporaryFileLeavesResultsWhole) {
   EXPECT_FALSE(table.saveResults());
   EXPECT_TRUE(table.dirty());
   EXPECT_TRUE(table.record(1).enhanced);  // still to be logged by the next save
-  EXPECT_EQ(readFile("results.txt"), " 1       50  100 old\n");
-  EXPECT_EQ(readFile("enhanced.txt"), "");
+  EXPECT_EQ(readTextFile("results.txt"), " 1       50  100 old\n");
+  EXPECT_EQ(readTextFile("enhanced.txt"), "");
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "support/test_support.h"
 
+#include <cerrno>
+#include <cstdio>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -79,6 +81,48 @@ std::string readFile(const std::string& name) {
   std::ostringstream contents;
   contents << in.rdbuf();
   return contents.str();
+}
+
+std::string readTextFile(const std::string& name) {
+  std::ifstream in(name);
+  std::ostringstream contents;
+  contents << in.rdbuf();
+  return contents.str();
+}
+
+std::string withSystemLineEnds(const std::string& text) {
+  static const std::string lineEnd = [] {
+    std::string probe = (std::filesystem::temp_directory_path() /
+                         ("bench-line-end-" + std::to_string(std::random_device()())))
+                            .string();
+    std::FILE* file = std::fopen(probe.c_str(), "w");
+    if (file == nullptr) return std::string("?");
+    std::fputc('\n', file);
+    std::fclose(file);
+    std::string written = readFile(probe);
+    std::remove(probe.c_str());
+    return written;
+  }();
+  std::string result;
+  for (char c : text) {
+    if (c == '\n') {
+      result += lineEnd;
+    } else {
+      result.push_back(c);
+    }
+  }
+  return result;
+}
+
+int directoryOpenErrno(const char* mode) {
+  const char* probe = "directory-probe";
+  std::filesystem::create_directory(probe);
+  errno = 0;
+  std::FILE* file = std::fopen(probe, mode);
+  int reason = file == nullptr ? errno : 0;
+  if (file != nullptr) std::fclose(file);
+  std::filesystem::remove(probe);
+  return reason;
 }
 
 }  // namespace bench::testing

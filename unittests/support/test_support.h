@@ -56,6 +56,18 @@ class ScopedFakeTime {
 void writeFile(const std::string& name, const std::string& contents);
 // Reads a whole file; empty when it does not exist.
 std::string readFile(const std::string& name);
+// Reads a whole text file as the C runtime reads text (Windows line ends
+// become "\n" on Windows); empty when it does not exist.
+std::string readTextFile(const std::string& name);
+// `text` with each "\n" replaced by the line end the C runtime writes to
+// text files: "\r\n" on Windows, "\n" elsewhere.
+std::string withSystemLineEnds(const std::string& text);
+
+// The reason the C runtime gives for opening a directory as a file with
+// `mode` (EISDIR on Linux, EACCES on Windows), or 0 when the open succeeds
+// (Linux lets a directory be opened for reading; the read fails later).
+// Probes with a scratch directory in the current directory.
+int directoryOpenErrno(const char* mode);
 
 // The death-test style for statements that start threads. Re-executing the
 // test binary ("threadsafe") is the safe one, but a binary run by an emulator

@@ -4,14 +4,15 @@
 #include <cstring>
 #include <new>
 
+#include "platform/files.h"
 #include "platform/memory.h"
 
 namespace bench {
 
 CBlockCache::CBlockCache(const char* name, int32_t slotCount) {
   std::snprintf(name_, sizeof name_, "%s", name);
-  stream_ = std::fopen(name_, "r+b");
-  if (stream_ == nullptr) stream_ = std::fopen(name_, "w+b");
+  stream_ = platform::openWorkFile(name_, "r+b");
+  if (stream_ == nullptr) stream_ = platform::openWorkFile(name_, "w+b");
   if (stream_ == nullptr) {
     fail("create or open", -1, errno);
     return;
@@ -38,8 +39,8 @@ CBlockCache::CBlockCache(const char* name, int32_t slotCount) {
   }
   for (int32_t i = 0; i < slotCount; ++i) slotBlock_[i] = -1;
   clock_ = 0;
-  long length = -1;
-  if (std::fseek(stream_, 0, SEEK_END) == 0) length = std::ftell(stream_);
+  int64_t length = -1;
+  if (platform::seekFile(stream_, 0, SEEK_END)) length = platform::tellFile(stream_);
   if (length < 0) {
     fail("find the file length", -1, errno);
     length = 0;
@@ -197,7 +198,7 @@ int32_t CBlockCache::load(int32_t block) {
 bool CBlockCache::seekBlock(int32_t block, const char* operation) {
   // Repositioning also flushes what the stream still buffers, so a write
   // that failed late shows up here.
-  if (std::fseek(stream_, static_cast<long>(block) * BLOCK_SIZE, SEEK_SET) == 0) return true;
+  if (platform::seekFile(stream_, static_cast<int64_t>(block) * BLOCK_SIZE, SEEK_SET)) return true;
   fail(operation, block, errno);
   return false;
 }

@@ -3,13 +3,11 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/files.h"
+
 namespace bench {
 
 namespace {
-
-// Byte offsets are computed in 64 bits and handed to fseek as a long, which
-// must hold them: the work files of the large variants reach 512 MB.
-static_assert(sizeof(long) >= sizeof(int64_t), "fseek needs 64-bit offsets");
 
 constexpr int64_t VALUE_BYTES = sizeof(double);
 
@@ -31,7 +29,7 @@ CDoubleFile::CDoubleFile(const char* name, bool writable)
 CDoubleFile::~CDoubleFile() { close(); }
 
 void CDoubleFile::open() {
-  stream_ = std::fopen(name_, writable_ ? "w+b" : "rb");
+  stream_ = platform::openWorkFile(name_, writable_ ? "w+b" : "rb");
   if (stream_ == nullptr) {
     fail(writable_ ? "create" : "open");
     return;
@@ -66,7 +64,7 @@ void CDoubleFile::flush() {
   dirty_ = false;
   if (failed() || stream_ == nullptr) return;
   errno = 0;
-  if (std::fseek(stream_, static_cast<long>(base_ * VALUE_BYTES), SEEK_SET) != 0) {
+  if (!platform::seekFile(stream_, base_ * VALUE_BYTES, SEEK_SET)) {
     fail("position");
     return;
   }
@@ -84,7 +82,7 @@ void CDoubleFile::refill() {
   count_ = 0;
   if (failed() || stream_ == nullptr) return;
   errno = 0;
-  if (std::fseek(stream_, static_cast<long>(base_ * VALUE_BYTES), SEEK_SET) != 0) {
+  if (!platform::seekFile(stream_, base_ * VALUE_BYTES, SEEK_SET)) {
     fail("position");
     return;
   }

@@ -1,17 +1,15 @@
-// Helpers for the tests of the disk tests: raw files of doubles, a scoped
-// file-size limit that makes writes fail, and an obstacle that makes a file
-// impossible to create.
+// Helpers for the tests of the disk tests: raw files of doubles, and an
+// obstacle that makes a file impossible to create. The scoped file-size limit
+// is in support/file_size_limit.h.
 #ifndef BENCH_UNITTESTS_TESTS_DISK_DISK_TEST_FILES_H_
 #define BENCH_UNITTESTS_TESTS_DISK_DISK_TEST_FILES_H_
 
-#include <sys/resource.h>
-
-#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "support/file_size_limit.h"
 #include "support/test_support.h"
 
 namespace bench::testing {
@@ -39,29 +37,6 @@ inline void blockFileName(const std::string& name) {
   std::filesystem::create_directory(name);
   writeFile(name + "/keep", "x");
 }
-
-// While alive, this process may not write files beyond `bytes` bytes; such
-// writes fail with EFBIG instead of raising SIGXFSZ.
-class ScopedFileSizeLimit {
- public:
-  explicit ScopedFileSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &previous_);
-    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = previous_;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~ScopedFileSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &previous_);
-    std::signal(SIGXFSZ, previousHandler_);
-  }
-  ScopedFileSizeLimit(const ScopedFileSizeLimit&) = delete;
-  ScopedFileSizeLimit& operator=(const ScopedFileSizeLimit&) = delete;
-
- private:
-  rlimit previous_;
-  void (*previousHandler_)(int);
-};
 
 }  // namespace bench::testing
 

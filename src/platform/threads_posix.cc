@@ -8,8 +8,21 @@
 #include <condition_variable>
 #include <cstdio>
 #include <cstring>
+#include <semaphore>
 
 namespace bench::platform {
+
+struct Semaphore::Count {
+  explicit Count(int32_t initial) : value(initial) {}
+  std::counting_semaphore<SEMAPHORE_MAX> value;
+};
+
+Semaphore::Semaphore(int32_t initial) : count_(std::make_unique<Count>(initial)) {}
+Semaphore::~Semaphore() = default;
+void Semaphore::acquire() { count_->value.acquire(); }
+void Semaphore::release(int32_t n) {
+  if (n > 0) count_->value.release(n);
+}
 
 // Shared by the owner and the thread, so that whichever lets go last frees
 // it: the thread signals `done` after its function has returned.

@@ -1,11 +1,15 @@
 #include "platform/files.h"
 
+#include <sys/types.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 
 namespace bench::platform {
+
+// off_t is what fseeko takes; a 32-bit one would cut the large work files.
+static_assert(sizeof(off_t) >= sizeof(int64_t), "work files need 64-bit offsets");
 
 bool removeFile(const char* name) { return std::remove(name) == 0 || errno == ENOENT; }
 
@@ -19,5 +23,13 @@ bool renameFile(const char* from, const char* to) { return std::rename(from, to)
 void makeTemporaryName(const char* prefix, char* out, size_t outSize) {
   std::snprintf(out, outSize, "%s.%ld.tmp", prefix, static_cast<long>(getpid()));
 }
+
+std::FILE* openWorkFile(const char* name, const char* mode) { return std::fopen(name, mode); }
+
+bool seekFile(std::FILE* stream, int64_t offset, int origin) {
+  return fseeko(stream, static_cast<off_t>(offset), origin) == 0;
+}
+
+int64_t tellFile(std::FILE* stream) { return static_cast<int64_t>(ftello(stream)); }
 
 }  // namespace bench::platform
