@@ -12,10 +12,21 @@ namespace bench::testing {
 
 namespace {
 
+// The argument's bytes as the program will get them back: its argv is made
+// from the command line in the ANSI code page, so the bytes go through that
+// code page both ways.
+std::wstring widen(const std::string& text) {
+  if (text.empty()) return {};
+  int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(length), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+  return wide;
+}
+
 // Quotes one argument so that the C runtime's command-line parser gives it
 // back unchanged: backslashes are literal except before a quote.
 std::wstring quoteArgument(const std::string& text) {
-  std::wstring wide(text.begin(), text.end());
+  std::wstring wide = widen(text);
   std::wstring quoted(1, L'"');
   size_t backslashes = 0;
   for (wchar_t c : wide) {
