@@ -92,6 +92,12 @@ BenchRun runBenchWithoutPause(const std::vector<std::string>& args) {
   return runCommand(command, args);
 }
 
+std::string benchShellCommand() {
+  std::string command;
+  appendQuoted(targetCommand(BENCH_BINARY), &command);
+  return command;
+}
+
 int startBench(std::vector<std::string> args) {
   pid_t child = fork();
   if (child == 0) {

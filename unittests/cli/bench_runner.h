@@ -26,6 +26,10 @@ BenchRun runBench(const std::vector<std::string>& args, unsigned long fileSizeLi
 // result would only make the test wait. Built on POSIX systems only.
 BenchRun runBenchWithoutPause(const std::vector<std::string>& args);
 
+// The shell words that start BENCH_BINARY (after the emulator's, in a cross
+// build), quoted, for tests that build their own command line. POSIX only.
+std::string benchShellCommand();
+
 // Starts BENCH_BINARY with `args` in the current directory without waiting
 // for it, its standard output discarded. Returns the child's process id
 // (negative on failure); the caller waits for it.

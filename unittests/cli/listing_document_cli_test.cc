@@ -114,7 +114,7 @@ TEST(ListingDocumentCli, DocumentThatCannotBeWrittenIsAnError) {
   for (const char* form : {"-lh", "-lj"}) {
     std::string errName = (dir.path() / "err.txt").string();
     EXPECT_EQ(
-        shell(inQuotes(BENCH_BINARY) + " -c 1 x " + form + " >/dev/full 2>" + inQuotes(errName)), 1)
+        shell(benchShellCommand() + " -c 1 x " + form + " >/dev/full 2>" + inQuotes(errName)), 1)
         << form;
     EXPECT_EQ(readFile("err.txt"), "Cannot write the listing: No space left on device\n") << form;
   }
