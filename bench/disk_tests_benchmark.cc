@@ -20,8 +20,8 @@
 #include <vector>
 
 #include "driver/catalogue.h"
-#include "run/settings.h"
 #include "platform/files.h"
+#include "run/settings.h"
 #include "workloads/disk/double_file.h"
 #include "workloads/disk/merge_sort_on_disk.h"
 #include "workloads/disk/wavelet.h"

@@ -10,8 +10,8 @@
 
 #include "core/random_james.h"
 #include "core/sha1.h"
-#include "platform/memory.h"
 #include "core/sort_doubles.h"
+#include "platform/memory.h"
 #include "workloads/parallel/parallel_sha.h"
 #include "workloads/parallel/parallel_sort.h"
 

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "core/random_james.h"
-#include "workloads/cpu/regex_test.h"
 #include "regex/regular_expression.h"
+#include "workloads/cpu/regex_test.h"
 
 namespace bench {
 namespace {

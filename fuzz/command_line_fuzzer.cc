@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "driver/command_line.h"
-#include "run/settings.h"
 #include "fuzz_support.h"
 #include "regex/regular_expression.h"
+#include "run/settings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<std::string> words(1, "bench");

@@ -4,9 +4,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "run/settings.h"
 #include "fuzz_support.h"
 #include "results/cpu_file.h"
+#include "run/settings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   bench::fuzz::ScopedScratchDirectory scratch;

@@ -21,14 +21,14 @@ inline constexpr int TEST_COUNT = 24;
 using TestRoutine = Outcome (*)();
 
 struct TestEntry {
-  int number;                 // 1..24
-  const char* usageTitle;     // format of the usage row (printed by -h)
-  int usageParams[3];         // its arguments
-  const char* listingTitle;   // format of the listing heading
-  int listingParams[3];       // its arguments
-  TestRoutine routine;        // null while the test does not exist
-  int failureMegabytes;       // size named when the test's memory cannot be had
-  uint32_t ramMiB;            // resource needs, 1 MiB = 1048576 bytes
+  int number;                // 1..24
+  const char* usageTitle;    // format of the usage row (printed by -h)
+  int usageParams[3];        // its arguments
+  const char* listingTitle;  // format of the listing heading
+  int listingParams[3];      // its arguments
+  TestRoutine routine;       // null while the test does not exist
+  int failureMegabytes;      // size named when the test's memory cannot be had
+  uint32_t ramMiB;           // resource needs, 1 MiB = 1048576 bytes
   uint32_t vmMiB;
   uint32_t diskMiB;
 };

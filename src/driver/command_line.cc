@@ -245,8 +245,7 @@ void printUsage() {
   for (int n = 1; n <= TEST_COUNT; ++n) {
     const TestEntry& entry = catalogueEntry(n);
     std::printf("     %2d. 0x%06X .. ", n, testBit(n));
-    std::printf(entry.usageTitle, entry.usageParams[0], entry.usageParams[1],
-                entry.usageParams[2]);
+    std::printf(entry.usageTitle, entry.usageParams[0], entry.usageParams[1], entry.usageParams[2]);
     std::printf("\n");
   }
   std::fflush(stdout);
@@ -301,8 +300,8 @@ int benchMain(int argc, const char* const* argv) {
     if (table.loadResults(settings.mergeFileName)) {
       table.mergeDuplicates();
       if (table.saveResults()) {
-        std::printf("OK merging the \"%s\" file. %d items were enhanced.\n",
-                    settings.mergeFileName, table.enhancedCount());
+        std::printf("OK merging the \"%s\" file. %d items were enhanced.\n", settings.mergeFileName,
+                    table.enhancedCount());
       } else {
         std::fprintf(stderr, "Cannot save the results: %s\n", table.saveFailure().c_str());
       }

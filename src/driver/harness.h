@@ -9,8 +9,8 @@
 #include <cstdint>
 
 #include "driver/catalogue.h"
-#include "run/settings.h"
 #include "results/result_table.h"
+#include "run/settings.h"
 
 namespace bench {
 

@@ -1,8 +1,8 @@
-#include "platform/clock.h"
-
 #include <time.h>
 
 #include <cerrno>
+
+#include "platform/clock.h"
 
 namespace bench::platform {
 
@@ -26,7 +26,8 @@ void sleepMillis(uint32_t millis) {
     sleepOverride(millis);
     return;
   }
-  timespec remaining{static_cast<time_t>(millis / 1000), static_cast<long>(millis % 1000) * 1000000L};
+  timespec remaining{static_cast<time_t>(millis / 1000),
+                     static_cast<long>(millis % 1000) * 1000000L};
   // A signal handler that returns must not shorten the pause.
   while (nanosleep(&remaining, &remaining) != 0 && errno == EINTR) {
   }

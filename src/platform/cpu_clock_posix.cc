@@ -1,6 +1,6 @@
-#include "platform/cpu_clock.h"
-
 #include <cstdio>
+
+#include "platform/cpu_clock.h"
 
 namespace bench::platform {
 

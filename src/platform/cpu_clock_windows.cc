@@ -9,8 +9,8 @@ int32_t reportedMaxClockMhz() {
   // hardware description; the first processor speaks for all.
   DWORD mhz = 0;
   DWORD size = sizeof mhz;
-  if (RegGetValueA(HKEY_LOCAL_MACHINE, "HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0",
-                   "~MHz", RRF_RT_REG_DWORD, nullptr, &mhz, &size) != ERROR_SUCCESS) {
+  if (RegGetValueA(HKEY_LOCAL_MACHINE, "HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0", "~MHz",
+                   RRF_RT_REG_DWORD, nullptr, &mhz, &size) != ERROR_SUCCESS) {
     return 0;
   }
   return mhz > INT32_MAX ? INT32_MAX : static_cast<int32_t>(mhz);

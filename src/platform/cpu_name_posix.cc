@@ -1,6 +1,6 @@
-#include "platform/cpu_name.h"
-
 #include <cstdio>
+
+#include "platform/cpu_name.h"
 
 namespace bench::platform {
 

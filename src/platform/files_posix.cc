@@ -1,10 +1,10 @@
-#include "platform/files.h"
-
 #include <sys/types.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+
+#include "platform/files.h"
 
 namespace bench::platform {
 

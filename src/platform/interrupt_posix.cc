@@ -1,9 +1,9 @@
-#include "platform/interrupt.h"
-
 #include <signal.h>
 #include <unistd.h>
 
 #include <atomic>
+
+#include "platform/interrupt.h"
 
 namespace bench::platform {
 

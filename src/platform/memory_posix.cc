@@ -1,8 +1,8 @@
-#include "platform/memory.h"
-
 #include <sys/mman.h>
 
 #include <atomic>
+
+#include "platform/memory.h"
 
 namespace bench::platform {
 

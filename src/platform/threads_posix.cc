@@ -1,5 +1,3 @@
-#include "platform/threads.h"
-
 #include <pthread.h>
 
 #include <atomic>
@@ -9,6 +7,8 @@
 #include <cstdio>
 #include <cstring>
 #include <semaphore>
+
+#include "platform/threads.h"
 
 namespace bench::platform {
 

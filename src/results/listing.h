@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "run/settings.h"
 #include "results/result_table.h"
+#include "run/settings.h"
 
 namespace bench {
 

@@ -6,9 +6,9 @@
 #include <cstring>
 #include <unordered_map>
 
-#include "run/settings.h"
 #include "platform/files.h"
 #include "results/number_text.h"
+#include "run/settings.h"
 
 namespace bench {
 
@@ -99,8 +99,8 @@ bool ResultTable::loadResults(const char* fileName) {
 }
 
 std::string formatRecordLine(const ResultRecord& record) {
-  int length = std::snprintf(nullptr, 0, "%2d %8d %4d %s\n", record.test, record.time,
-                             record.clock, record.description);
+  int length = std::snprintf(nullptr, 0, "%2d %8d %4d %s\n", record.test, record.time, record.clock,
+                             record.description);
   std::string line(static_cast<size_t>(length), '\0');
   std::snprintf(line.data(), line.size() + 1, "%2d %8d %4d %s\n", record.test, record.time,
                 record.clock, record.description);
@@ -136,8 +136,8 @@ bool ResultTable::saveResults() {
     std::fclose(enhanced);
     return false;
   }
-  bool written = std::fwrite(table.data(), 1, table.size(), temp) == table.size() &&
-                 platform::syncFile(temp);
+  bool written =
+      std::fwrite(table.data(), 1, table.size(), temp) == table.size() && platform::syncFile(temp);
   if (!written) fail("write", tempName);
   if (std::fclose(temp) != 0 && written) written = fail("write", tempName);
   if (!written) {

@@ -84,8 +84,8 @@ BenchRun runBenchWithoutPause(const std::vector<std::string>& args) {
   // The library must reach the bench program only: under an emulator it is
   // handed to the emulated program's loader, not to the emulator's.
   const bool emulated = BENCH_EMULATOR[0] != nullptr;
-  std::string command = (emulated ? "QEMU_SET_ENV=LD_PRELOAD=" : "LD_PRELOAD=") +
-                        shellQuote(NO_PAUSE_PRELOAD);
+  std::string command =
+      (emulated ? "QEMU_SET_ENV=LD_PRELOAD=" : "LD_PRELOAD=") + shellQuote(NO_PAUSE_PRELOAD);
   // AddressSanitizer wants its runtime first among the loaded libraries;
   // the preloaded one replaces no function it intercepts.
   command += " ASAN_OPTIONS=\"verify_asan_link_order=0${ASAN_OPTIONS:+:$ASAN_OPTIONS}\"";

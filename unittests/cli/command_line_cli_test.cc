@@ -11,7 +11,7 @@
 namespace bench::testing {
 namespace {
 
-const char* BANNER_SECOND_LINE = "  Please send result file (results.txt) back to author!\n";
+const char *BANNER_SECOND_LINE = "  Please send result file (results.txt) back to author!\n";
 
 std::string expectedUsageTail() { return readFile(fixturePath("usage.txt")); }
 
@@ -20,8 +20,8 @@ TEST(CommandLineCli, NoArgumentsPrintsBannerAndUsageAndExitsOne) {
   BenchRun run = runBench({});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out.rfind("KESTRO Bench 1.016-rev92", 0), 0u);
-  std::string afterBanner = run.out.substr(run.out.find(BANNER_SECOND_LINE) +
-                                           std::string(BANNER_SECOND_LINE).size());
+  std::string afterBanner =
+      run.out.substr(run.out.find(BANNER_SECOND_LINE) + std::string(BANNER_SECOND_LINE).size());
   EXPECT_EQ(afterBanner, expectedUsageTail());
   EXPECT_EQ(run.err, "");
 }
@@ -50,7 +50,7 @@ TEST(CommandLineCli, SelfTestPassesAndIgnoresLaterArguments) {
 namespace bench::testing {
 namespace {
 
-const char* SAMPLE_RESULTS =
+const char *SAMPLE_RESULTS =
     " 1    20000 3000 Fast CPU\n"
     " 1    40000 1000 Slow CPU\n"
     " 5    10000 3000 Fast CPU\n";

@@ -1,10 +1,9 @@
 // Ctrl-C (or a termination request) during a disk test removes that test's
 // work files, and the results saved before it stay.
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <chrono>
 #include <filesystem>

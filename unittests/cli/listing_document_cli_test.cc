@@ -113,8 +113,8 @@ TEST(ListingDocumentCli, DocumentThatCannotBeWrittenIsAnError) {
   writeFile("results.txt", DOZEN_SYSTEMS);
   for (const char* form : {"-lh", "-lj"}) {
     std::string errName = (dir.path() / "err.txt").string();
-    EXPECT_EQ(
-        shell(benchShellCommand() + " -c 1 x " + form + " >/dev/full 2>" + inQuotes(errName)), 1)
+    EXPECT_EQ(shell(benchShellCommand() + " -c 1 x " + form + " >/dev/full 2>" + inQuotes(errName)),
+              1)
         << form;
     EXPECT_EQ(readFile("err.txt"), "Cannot write the listing: No space left on device\n") << form;
   }

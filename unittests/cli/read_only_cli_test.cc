@@ -1,9 +1,8 @@
 // The result table in a directory where nothing can be written: the failure
 // is reported, the table on disk stays as it was, and a run that could not
 // save its results ends with status 11.
-#include <unistd.h>
-
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -25,8 +24,8 @@ class ScopedReadOnlyDirectory {
       immutable_ = std::system("chattr +i . 2>/dev/null") == 0;
       locked_ = immutable_;
     } else {
-      std::filesystem::permissions(".", std::filesystem::perms::owner_read |
-                                            std::filesystem::perms::owner_exec);
+      std::filesystem::permissions(
+          ".", std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
       locked_ = true;
     }
   }

@@ -32,9 +32,18 @@ TEST(ParseSize, SuffixesAndThirtyTwoBitWrap) {
     uint32_t expected;
   };
   const Case cases[] = {
-      {"256k", 262144u},     {"64m", 67108864u},     {"2g", 2147483648u}, {"4g", 0u},
-      {"3G", 3221225472u},   {"100", 100u},          {"12x", 12u},        {"0x100", 0u},
-      {"  7K", 7168u},       {"abc", 0u},            {"", 0u},            {"5000g", 0u},
+      {"256k", 262144u},
+      {"64m", 67108864u},
+      {"2g", 2147483648u},
+      {"4g", 0u},
+      {"3G", 3221225472u},
+      {"100", 100u},
+      {"12x", 12u},
+      {"0x100", 0u},
+      {"  7K", 7168u},
+      {"abc", 0u},
+      {"", 0u},
+      {"5000g", 0u},
       {"99999999999", 4294967295u},  // saturates like the standard conversion
       {"99999999999k", 4294966272u},
   };
@@ -113,9 +122,9 @@ TEST(ParseCommandLine, ListWidthIsClamped) {
     int width;
     bool spreadSheet;
   };
-  const Case cases[] = {{"-l", 80, false},   {"-l20", 40, false}, {"-l500", 160, false},
-                        {"-lx", 80, false},  {"-l100", 100, false}, {"-ls", 80, true},
-                        {"-l99999999999", 160, false}};
+  const Case cases[] = {
+      {"-l", 80, false},     {"-l20", 40, false}, {"-l500", 160, false},        {"-lx", 80, false},
+      {"-l100", 100, false}, {"-ls", 80, true},   {"-l99999999999", 160, false}};
   for (const Case& c : cases) {
     Parsed parsed = parse({c.arg});
     EXPECT_TRUE(parsed.settings.listMode) << c.arg;
@@ -131,9 +140,9 @@ TEST(ParseCommandLine, ListDocumentForms) {
     bool spreadSheet;
   };
   const Case cases[] = {
-      {{"-lh"}, ListDocument::HTML, false},       {{"-lj"}, ListDocument::JSON, false},
-      {{"-lhx"}, ListDocument::HTML, false},      {{"-lh", "-lj"}, ListDocument::JSON, false},
-      {{"-lh", "-ls"}, ListDocument::NONE, true}, {{"-ls", "-lj"}, ListDocument::JSON, true},
+      {{"-lh"}, ListDocument::HTML, false},          {{"-lj"}, ListDocument::JSON, false},
+      {{"-lhx"}, ListDocument::HTML, false},         {{"-lh", "-lj"}, ListDocument::JSON, false},
+      {{"-lh", "-ls"}, ListDocument::NONE, true},    {{"-ls", "-lj"}, ListDocument::JSON, true},
       {{"-lj", "-l120"}, ListDocument::JSON, false},
   };
   for (const Case& c : cases) {

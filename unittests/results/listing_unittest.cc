@@ -93,9 +93,9 @@ class SortedListing : public ::testing::Test {
 };
 
 TEST_F(SortedListing, EachKeyInBothDirectionsWithTies) {
-  EXPECT_EQ(order(SortKey::TIME, true), "cbad");   // b before a: smaller ref first
+  EXPECT_EQ(order(SortKey::TIME, true), "cbad");  // b before a: smaller ref first
   EXPECT_EQ(order(SortKey::TIME, false), "dabc");
-  EXPECT_EQ(order(SortKey::REF, true), "bdca");    // c before a: smaller time first
+  EXPECT_EQ(order(SortKey::REF, true), "bdca");  // c before a: smaller time first
   EXPECT_EQ(order(SortKey::REF, false), "acdb");
   EXPECT_EQ(order(SortKey::CLOCK, true), "bdac");  // b before d: description
   EXPECT_EQ(order(SortKey::CLOCK, false), "cadb");

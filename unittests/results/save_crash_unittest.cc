@@ -1,12 +1,11 @@
 // A process killed at any moment while it saves leaves a result table that
 // loads completely and holds every result saved before the kill, and an
 // enhanced.txt without a partial line.
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <chrono>
 #include <filesystem>
@@ -59,8 +58,8 @@ TEST(SaveCrash, KilledAtRandomMomentsNeverLosesOrCorruptsResults) {
     std::istringstream enhanced(testing::readFile("enhanced.txt"));
     for (std::string line; std::getline(enhanced, line);) {
       ASSERT_FALSE(enhanced.eof()) << "a partial line ends enhanced.txt";
-      ASSERT_EQ(line + "\n",
-                formatRecordLine(ResultRecord{DESCRIPTION, 3000, 1, std::stoi(line.substr(2)), false}));
+      ASSERT_EQ(line + "\n", formatRecordLine(ResultRecord{DESCRIPTION, 3000, 1,
+                                                           std::stoi(line.substr(2)), false}));
     }
     if (table.count() == 0 && window < 1000000) window *= 2;
     lastCount = table.count();

@@ -6,11 +6,11 @@
 #include <cstring>
 
 #include "core/random_james.h"
+#include "platform/files.h"
+#include "platform/interrupt.h"
 #include "run/outcome.h"
 #include "run/settings.h"
 #include "run/stopwatch.h"
-#include "platform/files.h"
-#include "platform/interrupt.h"
 
 namespace bench {
 

@@ -3,12 +3,12 @@
 #include <cstdio>
 
 #include "core/random_james.h"
+#include "core/sort_doubles.h"
+#include "platform/files.h"
+#include "platform/interrupt.h"
 #include "run/outcome.h"
 #include "run/settings.h"
 #include "run/stopwatch.h"
-#include "platform/files.h"
-#include "platform/interrupt.h"
-#include "core/sort_doubles.h"
 #include "workloads/disk/work_files.h"
 
 namespace bench {

@@ -3,11 +3,11 @@
 #include <cstdio>
 
 #include "core/random_james.h"
-#include "run/settings.h"
-#include "run/stopwatch.h"
 #include "platform/files.h"
 #include "platform/interrupt.h"
 #include "platform/memory.h"
+#include "run/settings.h"
+#include "run/stopwatch.h"
 #include "workloads/disk/work_files.h"
 
 namespace bench {

@@ -1,7 +1,7 @@
 #include "workloads/disk/work_files.h"
 
-#include "run/outcome.h"
 #include "platform/files.h"
+#include "run/outcome.h"
 
 namespace bench {
 

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "run/settings.h"
 #include "platform/clock.h"
 #include "platform/memory.h"
+#include "run/settings.h"
 #include "support/test_support.h"
 
 namespace bench {

@@ -9,9 +9,9 @@
 #include "core/random_james.h"
 #include "driver/catalogue.h"
 #include "driver/harness.h"
-#include "run/settings.h"
 #include "platform/memory.h"
 #include "results/result_table.h"
+#include "run/settings.h"
 #include "support/test_support.h"
 
 namespace bench {
@@ -68,7 +68,7 @@ TEST_F(QuickSortTest, OneRepetitionPrintsNoPassLine) {
 }
 
 TEST_F(QuickSortTest, PassLinesCountCompletedRepetitions) {
-  testing::ScopedFakeTime time(7000);  // repetitions end at 7000, 14000, 21000 ms
+  testing::ScopedFakeTime time(7000);            // repetitions end at 7000, 14000, 21000 ms
   EXPECT_EQ(run(3 << 20), Outcome::time(7000));  // (21000 + 1) / 3
   EXPECT_EQ(out_,
             "Pass 1\rPass 2\r"

@@ -8,9 +8,9 @@
 #include <string>
 
 #include "core/random_james.h"
-#include "workloads/cpu/regex_test.h"
 #include "regex/regular_expression.h"
 #include "support/test_support.h"
+#include "workloads/cpu/regex_test.h"
 
 namespace bench {
 namespace {

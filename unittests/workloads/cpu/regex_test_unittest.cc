@@ -7,8 +7,8 @@
 #include <string>
 
 #include "core/random_james.h"
-#include "run/settings.h"
 #include "results/filter.h"
+#include "run/settings.h"
 #include "support/test_support.h"
 
 namespace bench {

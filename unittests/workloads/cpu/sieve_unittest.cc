@@ -6,9 +6,9 @@
 
 #include "driver/catalogue.h"
 #include "driver/harness.h"
-#include "run/settings.h"
 #include "platform/memory.h"
 #include "results/result_table.h"
+#include "run/settings.h"
 #include "support/test_support.h"
 
 namespace bench {

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "core/random_james.h"
-#include "run/settings.h"
 #include "platform/clock.h"
 #include "platform/memory.h"
+#include "run/settings.h"
 #include "support/test_support.h"
 
 namespace bench {

@@ -269,9 +269,8 @@ TEST(MergeSortOnDisk, WorkFileThatCannotBeCreatedFailsTheTest) {
   std::string err = GetCapturedStderr();
   std::string out = GetCapturedStdout();
   EXPECT_EQ(result, Outcome::failed());
-  EXPECT_EQ(err,
-            std::string("Cannot create work file \"sort2.bin\": ") +
-                std::strerror(directoryOpenErrno("w+b")) + "\n");
+  EXPECT_EQ(err, std::string("Cannot create work file \"sort2.bin\": ") +
+                     std::strerror(directoryOpenErrno("w+b")) + "\n");
   EXPECT_EQ(out.find("Merge-sort on disk"), std::string::npos);
   for (const char* name : {"sort1.bin", "sort3.bin", "sort4.bin"}) EXPECT_FALSE(fileExists(name));
 }

@@ -11,8 +11,8 @@
 
 #include "core/random_james.h"
 #include "driver/catalogue.h"
-#include "run/settings.h"
 #include "platform/memory.h"
+#include "run/settings.h"
 #include "workloads/disk/disk_test_files.h"
 
 namespace bench::testing {
@@ -243,9 +243,8 @@ TEST(WaveletOnDisk, WorkFileThatCannotBeCreatedFailsTheTest) {
   std::string err = GetCapturedStderr();
   std::string out = GetCapturedStdout();
   EXPECT_EQ(result, Outcome::failed());
-  EXPECT_EQ(err,
-            std::string("Cannot create work file \"d1.bin\": ") +
-                std::strerror(directoryOpenErrno("w+b")) + "\n");
+  EXPECT_EQ(err, std::string("Cannot create work file \"d1.bin\": ") +
+                     std::strerror(directoryOpenErrno("w+b")) + "\n");
   EXPECT_EQ(out, "");
   EXPECT_FALSE(fileExists("s0.bin"));
   EXPECT_FALSE(fileExists("s1.bin"));

@@ -8,8 +8,8 @@
 
 #include "core/random_james.h"
 #include "driver/catalogue.h"
-#include "run/settings.h"
 #include "platform/threads.h"
+#include "run/settings.h"
 #include "support/test_support.h"
 
 namespace bench {

@@ -9,9 +9,9 @@
 
 #include "core/random_james.h"
 #include "driver/catalogue.h"
-#include "run/settings.h"
 #include "platform/memory.h"
 #include "platform/threads.h"
+#include "run/settings.h"
 #include "support/test_support.h"
 
 namespace bench {
