@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/files.h"
+#include "platform/interrupt.h"
 
 namespace bench::platform {
 
@@ -128,9 +129,14 @@ std::FILE* openWorkFile(const char* name, const char* mode) {
   }
   // Shared for deletion: the interruption handler removes the file by name
   // while the test still has it open; the name goes when the process ends.
-  HANDLE handle = CreateFileW(wideName(name).c_str(), access,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  std::wstring wide = wideName(name);
+  beginWorkFileCreation();
+  HANDLE handle =
+      CreateFileW(wide.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  DWORD createError = GetLastError();
+  endWorkFileCreation();
+  SetLastError(createError);
   if (handle == INVALID_HANDLE_VALUE) {
     setErrnoFromWindows();
     return nullptr;

@@ -17,6 +17,14 @@ void setInterruptFiles(const char* const* names, int count);
 // Forgets the names given to setInterruptFiles.
 void clearInterruptFiles();
 
+// Bracket the creation of a work file (openWorkFile does this). Where the
+// interruption is handled on a thread of its own, a creation under way
+// finishes before the registered files are removed, so the new file goes
+// with them, and a creation begun after an interruption waits until the
+// process has ended, so no file is left behind. Elsewhere they do nothing.
+void beginWorkFileCreation();
+void endWorkFileCreation();
+
 // Registers a test's work files for the lifetime of the object.
 class ScopedInterruptFiles {
  public:

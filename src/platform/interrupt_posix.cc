@@ -49,4 +49,10 @@ void clearInterruptFiles() {
   interruptNames.store(nullptr);
 }
 
+// The handler runs on the thread that creates the files, so a creation is
+// never half done when it removes them.
+void beginWorkFileCreation() {}
+
+void endWorkFileCreation() {}
+
 }  // namespace bench::platform

@@ -35,6 +35,13 @@ std::string benchShellCommand();
 // (negative on failure); the caller waits for it.
 int startBench(std::vector<std::string> args);
 
+// Sends Ctrl+Break to a program started by startBench (on Windows each one
+// starts in a process group of its own, so the event reaches it alone) and
+// waits up to `timeoutMs` milliseconds for it to end. Returns its exit code,
+// or -1 when the event could not be sent or the program did not end in time
+// (it is then ended as killBench does). Built on Windows only.
+long interruptBench(int child, unsigned timeoutMs);
+
 // Ends a program started by startBench at once, as a power cut or the task
 // manager would (SIGKILL, TerminateProcess), and waits for it.
 void killBench(int child);

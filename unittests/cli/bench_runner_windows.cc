@@ -127,13 +127,29 @@ int startBench(std::vector<std::string> args) {
   startup.hStdOutput = out;
   startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
   PROCESS_INFORMATION process{};
-  bool started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                                nullptr, &startup, &process);
+  // A process group of its own: a console event sent to it by interruptBench
+  // reaches that program alone, not the tests.
+  bool started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE,
+                                CREATE_NEW_PROCESS_GROUP, nullptr, nullptr, &startup, &process);
   CloseHandle(out);
   if (!started) return -1;
   CloseHandle(process.hThread);
   startedProcesses[static_cast<int>(process.dwProcessId)] = process.hProcess;
   return static_cast<int>(process.dwProcessId);
+}
+
+long interruptBench(int child, unsigned timeoutMs) {
+  auto found = startedProcesses.find(child);
+  if (found == startedProcesses.end()) return -1;
+  long status = -1;
+  if (GenerateConsoleCtrlEvent(CTRL_BREAK_EVENT, static_cast<DWORD>(child)) &&
+      WaitForSingleObject(found->second, timeoutMs) == WAIT_OBJECT_0) {
+    DWORD code = 0;
+    GetExitCodeProcess(found->second, &code);
+    status = static_cast<long>(code);
+  }
+  killBench(child);
+  return status;
 }
 
 void killBench(int child) {
