@@ -46,11 +46,6 @@ long interruptBench(int child, unsigned timeoutMs);
 // manager would (SIGKILL, TerminateProcess), and waits for it.
 void killBench(int child);
 
-// `err` without the warnings about the CPU clock (a given clock that is not
-// the measured one, a clock that dropped during the run): they depend on
-// the machine and its load, not on what a test checks.
-std::string withoutClockWarnings(const std::string& err);
-
 // The path of a fixture file.
 std::string fixturePath(const std::string& name);
 

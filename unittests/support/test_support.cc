@@ -125,6 +125,22 @@ int directoryOpenErrno(const char* mode) {
   return reason;
 }
 
+std::string withoutClockWarnings(const std::string& err) {
+  std::string kept;
+  size_t start = 0;
+  while (start < err.size()) {
+    size_t end = err.find('\n', start);
+    end = end == std::string::npos ? err.size() : end + 1;
+    std::string line = err.substr(start, end - start);
+    if (line.rfind("Warning: the given clock", 0) != 0 &&
+        line.rfind("Warning: the CPU clock dropped", 0) != 0) {
+      kept += line;
+    }
+    start = end;
+  }
+  return kept;
+}
+
 }  // namespace bench::testing
 
 namespace bench {

@@ -79,6 +79,11 @@ inline constexpr const char* THREADED_DEATH_TEST_STYLE = "fast";
 inline constexpr const char* THREADED_DEATH_TEST_STYLE = "threadsafe";
 #endif
 
+// `err` without the warnings about the CPU clock (a given clock that is not
+// the measured one, a clock that dropped during the run): they depend on
+// the machine and its load, not on what a test checks.
+std::string withoutClockWarnings(const std::string& err);
+
 }  // namespace bench::testing
 
 #endif  // BENCH_UNITTESTS_SUPPORT_TEST_SUPPORT_H_
