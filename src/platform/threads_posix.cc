@@ -8,6 +8,7 @@
 #include <cstring>
 #include <semaphore>
 
+#include "platform/thread_start_limit.h"
 #include "platform/threads.h"
 
 namespace bench::platform {
@@ -38,7 +39,6 @@ struct OsThread::State {
 namespace {
 
 std::atomic<uint32_t> lastThreadId{0};
-std::atomic<int> startLimit{-1};
 
 struct StartPacket {
   std::shared_ptr<OsThread::State> state;
@@ -57,16 +57,6 @@ void* threadMain(void* raw) {
   return nullptr;
 }
 
-// Consumes one permitted start of the test seam; false when none is left.
-bool takeStartPermit() {
-  int limit = startLimit.load();
-  while (limit >= 0) {
-    if (limit == 0) return false;
-    if (startLimit.compare_exchange_weak(limit, limit - 1)) return true;
-  }
-  return true;
-}
-
 }  // namespace
 
 OsThread::OsThread() : id_(0) {}
@@ -74,7 +64,7 @@ OsThread::OsThread() : id_(0) {}
 OsThread::~OsThread() { join(); }
 
 bool OsThread::start(Function function, void* argument) {
-  if (!takeStartPermit()) {
+  if (!takeThreadStartPermit()) {
     std::fprintf(stderr, "cannot start a worker thread: %s\n", std::strerror(EAGAIN));
     return false;
   }
@@ -114,7 +104,5 @@ bool OsThread::joinFor(int64_t millis) {
   // The function has returned; the thread is only unwinding now.
   return join();
 }
-
-void setThreadStartLimitForTesting(int count) { startLimit.store(count); }
 
 }  // namespace bench::platform

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/thread_start_limit.h"
 #include "platform/threads.h"
 
 namespace bench::platform {
@@ -43,7 +44,6 @@ struct OsThread::State {
 namespace {
 
 std::atomic<uint32_t> lastThreadId{0};
-std::atomic<int> startLimit{-1};
 
 struct StartPacket {
   std::shared_ptr<OsThread::State> state;
@@ -57,16 +57,6 @@ unsigned __stdcall threadMain(void* raw) {
   return 0;
 }
 
-// Consumes one permitted start of the test seam; false when none is left.
-bool takeStartPermit() {
-  int limit = startLimit.load();
-  while (limit >= 0) {
-    if (limit == 0) return false;
-    if (startLimit.compare_exchange_weak(limit, limit - 1)) return true;
-  }
-  return true;
-}
-
 }  // namespace
 
 OsThread::OsThread() : id_(0) {}
@@ -74,7 +64,7 @@ OsThread::OsThread() : id_(0) {}
 OsThread::~OsThread() { join(); }
 
 bool OsThread::start(Function function, void* argument) {
-  if (!takeStartPermit()) {
+  if (!takeThreadStartPermit()) {
     std::fprintf(stderr, "cannot start a worker thread: %s\n", std::strerror(EAGAIN));
     return false;
   }
@@ -117,7 +107,5 @@ bool OsThread::joinFor(int64_t millis) {
     if (left <= 0) return false;
   }
 }
-
-void setThreadStartLimitForTesting(int count) { startLimit.store(count); }
 
 }  // namespace bench::platform
