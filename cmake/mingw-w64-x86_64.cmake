@@ -23,8 +23,10 @@ set(CMAKE_CXX_FLAGS_INIT "-D__USE_MINGW_ANSI_STDIO=1")
 # are linked in, so bench.exe needs no DLL beyond Windows' own.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 
-# The tests run the Windows programs under Wine.
+# The tests run the Windows programs under Wine, through a script that starts
+# a program again when Wine itself failed to start it.
 find_program(BENCH_WINE NAMES wine wine64)
 if(BENCH_WINE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${BENCH_WINE})
+  set(BENCH_WINE_TESTS ${CMAKE_CURRENT_LIST_DIR}/wine_tests.sh)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${BENCH_WINE_TESTS} run ${BENCH_WINE})
 endif()
