@@ -1,15 +1,10 @@
 #include <windows.h>
 
-#include "platform/clock.h"
+#include "platform/clock_system.h"
 
 namespace bench::platform {
 
-namespace {
-
-ClockFunction clockOverride = nullptr;
-SleepFunction sleepOverride = nullptr;
-
-ClockReading readMonotonic() {
+ClockReading readSystemClock() {
   // The counter's frequency is fixed at boot; reading it once is enough.
   static const int64_t frequency = [] {
     LARGE_INTEGER value;
@@ -24,20 +19,9 @@ ClockReading readMonotonic() {
   return {ticks / frequency, static_cast<int32_t>((ticks % frequency) * 1000 / frequency)};
 }
 
-}  // namespace
-
-ClockReading readClock() { return clockOverride ? clockOverride() : readMonotonic(); }
-
-void sleepMillis(uint32_t millis) {
-  if (sleepOverride) {
-    sleepOverride(millis);
-    return;
-  }
+void sleepSystem(uint32_t millis) {
   // No signal shortens a Sleep; INFINITE is the only value it treats specially.
   Sleep(millis == INFINITE ? millis - 1 : millis);
 }
-
-void setClockForTesting(ClockFunction clock) { clockOverride = clock; }
-void setSleepForTesting(SleepFunction sleep) { sleepOverride = sleep; }
 
 }  // namespace bench::platform
