@@ -34,24 +34,17 @@ std::vector<ListedTest> allTests() {
   return tests;
 }
 
-RunSettings settingsWithThisSystem() {
-  RunSettings settings;
-  std::snprintf(settings.descriptionBuffer, DESCRIPTION_BUFFER_SIZE,
-                "Example CPU system 1 <laptop> rev. 37");
-  settings.descriptionOffset = 0;
-  settings.cpuClock = 813;
-  return settings;
-}
+const SystemId THIS_SYSTEM{"Example CPU system 1 <laptop> rev. 37", 813};
 
 void BM_ListingPage(benchmark::State& state) {
   ResultTable table;
   fillTable(&table);
   std::vector<ListedTest> tests = allTests();
-  RunSettings settings = settingsWithThisSystem();
-  settings.sortResults = state.range(0) != 0;
+  ListingOptions options;
+  options.sortResults = state.range(0) != 0;
   size_t bytes = 0;
   for (auto _ : state) {
-    std::string page = listingPage(table, tests, settings);
+    std::string page = listingPage(table, tests, options, THIS_SYSTEM);
     bytes = page.size();
     benchmark::DoNotOptimize(page.data());
   }
@@ -64,10 +57,9 @@ void BM_ListingJson(benchmark::State& state) {
   ResultTable table;
   fillTable(&table);
   std::vector<ListedTest> tests = allTests();
-  RunSettings settings = settingsWithThisSystem();
   size_t bytes = 0;
   for (auto _ : state) {
-    std::string json = listingJson(table, tests, settings);
+    std::string json = listingJson(table, tests, ListingOptions{}, THIS_SYSTEM);
     bytes = json.size();
     benchmark::DoNotOptimize(json.data());
   }

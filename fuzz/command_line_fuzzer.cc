@@ -29,11 +29,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   bench::RunSettings settings;
   bench::ParsedCommandLine parsed =
       bench::parseCommandLine(static_cast<int>(argv.size()), argv.data(), &settings);
-  if (settings.listWidth < 40 || settings.listWidth > 160) std::abort();
+  if (parsed.listing.listWidth < 40 || parsed.listing.listWidth > 160) std::abort();
   if (settings.testMask == 0 || settings.testMask > 0xFFFFFF) std::abort();
   if (parsed.testGiven && (settings.testMask & (settings.testMask - 1)) != 0) std::abort();
   (void)settings.cpuDescription();
   // The program keeps its filter until it ends; here every input has its own.
-  delete settings.systemFilter;
+  delete parsed.listing.systemFilter;
   return 0;
 }

@@ -59,27 +59,27 @@ void setDescription(RunSettings* settings, const char* text) {
   settings->descriptionOffset = 0;
 }
 
-void parseSortOption(const char* arg, RunSettings* settings) {
+void parseSortOption(const char* arg, ListingOptions* options) {
   char direction = arg[2];
   if (direction != 'a' && direction != 'd') {
-    settings->sortResults = false;
+    options->sortResults = false;
     std::fprintf(stderr, "Error in sorting argument \"%s\" (will be ignored)\n", arg);
     return;
   }
-  settings->sortAscending = direction == 'a';
-  settings->sortResults = true;
+  options->sortAscending = direction == 'a';
+  options->sortResults = true;
   switch (arg[3]) {
     case 't':
-      settings->sortKey = SortKey::TIME;
+      options->sortKey = SortKey::TIME;
       break;
     case 'r':
-      settings->sortKey = SortKey::REF;
+      options->sortKey = SortKey::REF;
       break;
     case 'c':
-      settings->sortKey = SortKey::CLOCK;
+      options->sortKey = SortKey::CLOCK;
       break;
     default:
-      settings->sortResults = false;
+      options->sortResults = false;
       break;
   }
 }
@@ -97,14 +97,16 @@ void runSelfTests() {
 // status: 0, or 1 when standard output could not take the document (then
 // a message names the reason, since a half-written file must not pass for
 // a listing).
-int printListingDocument(const ResultTable& table, const RunSettings& settings) {
+int printListingDocument(const ResultTable& table, const ListingOptions& options,
+                         const RunSettings& settings) {
   std::vector<ListedTest> tests;
   for (int n = 1; n <= TEST_COUNT; ++n) {
     if (settings.testMask & testBit(n)) tests.push_back(ListedTest{n, listingTitle(n)});
   }
-  std::string text = settings.listDocument == ListDocument::HTML
-                         ? listingPage(table, tests, settings)
-                         : listingJson(table, tests, settings);
+  const SystemId thisSystem{settings.cpuDescription(), settings.cpuClock};
+  std::string text = options.listDocument == ListDocument::HTML
+                         ? listingPage(table, tests, options, thisSystem)
+                         : listingJson(table, tests, options, thisSystem);
   errno = 0;
   bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
   written = std::fflush(stdout) == 0 && written;
@@ -149,20 +151,20 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, RunSetting
         parsed.outcome = ParseOutcome::SHOW_USAGE;
         return parsed;
       case 'l':
-        settings->listMode = true;
+        parsed.listMode = true;
         if (arg[2] == 's') {
-          settings->spreadSheetMode = true;
-          settings->listDocument = ListDocument::NONE;
+          parsed.listing.spreadSheetMode = true;
+          parsed.listing.listDocument = ListDocument::NONE;
         } else if (arg[2] == 'h' || arg[2] == 'j') {
-          settings->listDocument = arg[2] == 'h' ? ListDocument::HTML : ListDocument::JSON;
+          parsed.listing.listDocument = arg[2] == 'h' ? ListDocument::HTML : ListDocument::JSON;
         } else if (isDigit(arg[2])) {
           int width = decimalValue(arg + 2);
-          settings->listWidth = width > 160 ? 160 : (width < 40 ? 40 : width);
+          parsed.listing.listWidth = width > 160 ? 160 : (width < 40 ? 40 : width);
         }
         break;
       case 'm':
         if (value != nullptr) {
-          settings->mergeFileName = value;
+          parsed.mergeFileName = value;
           ++i;
         }
         break;
@@ -171,13 +173,13 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, RunSetting
         if (arg[2] == 'b') settings->superBriefMode = true;
         break;
       case 's':
-        parseSortOption(arg, settings);
+        parseSortOption(arg, &parsed.listing);
         break;
       case 'r':
         if (arg[2] == '\0') {
           if (value != nullptr) {
             ++i;
-            if (!compileSystemFilter(value, settings)) {
+            if (!compileSystemFilter(value, &parsed.listing)) {
               parsed.outcome = ParseOutcome::FILTER_INVALID;
               return parsed;
             }
@@ -273,8 +275,8 @@ int benchMain(int argc, const char* const* argv) {
   }
 
   // A document on standard output must be nothing but the document.
-  bool document = settings.listMode && settings.listDocument != ListDocument::NONE &&
-                  settings.mergeFileName == nullptr;
+  bool document = parsed.listMode && parsed.listing.listDocument != ListDocument::NONE &&
+                  parsed.mergeFileName == nullptr;
   if (!settings.briefMode && !document) printBanner();
   if (parsed.maskArgument != nullptr && !parsed.testGiven) {
     settings.testMask = static_cast<uint32_t>(automaticBaseValue(parsed.maskArgument)) & 0xFFFFFFu;
@@ -296,27 +298,27 @@ int benchMain(int argc, const char* const* argv) {
     std::fprintf(stderr, "Error reading old result file \"%s\"!\n", RESULT_FILE);
   }
 
-  if (settings.mergeFileName != nullptr) {
-    if (table.loadResults(settings.mergeFileName)) {
+  if (parsed.mergeFileName != nullptr) {
+    if (table.loadResults(parsed.mergeFileName)) {
       table.mergeDuplicates();
       if (table.saveResults()) {
-        std::printf("OK merging the \"%s\" file. %d items were enhanced.\n", settings.mergeFileName,
+        std::printf("OK merging the \"%s\" file. %d items were enhanced.\n", parsed.mergeFileName,
                     table.enhancedCount());
       } else {
         std::fprintf(stderr, "Cannot save the results: %s\n", table.saveFailure().c_str());
       }
     } else {
-      std::fprintf(stderr, "Cannot merge the \"%s\" file!\n", settings.mergeFileName);
+      std::fprintf(stderr, "Cannot merge the \"%s\" file!\n", parsed.mergeFileName);
     }
     std::fflush(stdout);
     return 0;
   }
 
-  if (document) return printListingDocument(table, settings);
-  if (settings.listMode) {
+  if (document) return printListingDocument(table, parsed.listing, settings);
+  if (parsed.listMode) {
     for (int n = 1; n <= TEST_COUNT; ++n) {
       if (settings.testMask & testBit(n)) {
-        printTestTable(table, n, listingTitle(n).c_str(), settings);
+        printTestTable(table, n, listingTitle(n).c_str(), parsed.listing);
       }
     }
     std::fflush(stdout);
@@ -325,7 +327,7 @@ int benchMain(int argc, const char* const* argv) {
 
   bool clockGiven = cpuFileRead || (settings.descriptionGiven && !settings.cpuClockAuto);
   MeasuredClock before = checkClockBeforeRun(&settings, clockGiven, measureCpuClock);
-  const int status = runSelectedTests(table);
+  const int status = runSelectedTests(table, parsed.listing);
   std::fflush(stdout);
   checkClockAfterRun(before, measureCpuClock);
   return status;

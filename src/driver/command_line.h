@@ -6,6 +6,7 @@
 #ifndef BENCH_DRIVER_COMMAND_LINE_H_
 #define BENCH_DRIVER_COMMAND_LINE_H_
 
+#include "results/listing_options.h"
 #include "run/settings.h"
 
 namespace bench {
@@ -23,9 +24,14 @@ struct ParsedCommandLine {
   // The first argument that is not an option (the mask), or null.
   const char* maskArgument = nullptr;
   bool testGiven = false;  // -i was given: the mask argument is ignored
+  bool listMode = false;   // -l...: list the table instead of running tests
+  // The `-m` file name (an argument of the command line), or null.
+  const char* mergeFileName = nullptr;
+  ListingOptions listing;
 };
 
-// Parses argv[1..argc-1] into `settings`, reporting unknown or malformed
+// Parses argv[1..argc-1] into `settings` and the returned listing options,
+// reporting unknown or malformed
 // options on standard error. Stops at -h, -t, a malformed -r expression, or
 // the first argument that does not start with '-'.
 ParsedCommandLine parseCommandLine(int argc, const char* const* argv, RunSettings* settings);

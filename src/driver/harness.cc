@@ -22,12 +22,12 @@ bool exceeds(uint32_t limit, uint32_t needMiB) {
 double refOf(int32_t timeMs, int32_t clock) { return timeMs * 1e-6 * clock; }
 
 void printOtherSystems(const ResultTable& table, int test, int32_t timeMs, const char* description,
-                       int32_t clock) {
+                       int32_t clock, const ListingOptions& listing) {
   for (int i = 0; i < table.count(); ++i) {
     const ResultRecord& other = table.record(i);
     if (other.test != test) continue;
     if (std::strcmp(other.description, description) == 0 && other.clock == clock) continue;
-    if (!filterAccepts(runSettings, other.description)) continue;
+    if (!filterAccepts(listing, other.description)) continue;
     std::printf("%-52.52s%7.2fs%5.0f%% ref:%8.2f\n", other.description, other.time * 0.001,
                 static_cast<double>(timeMs) * 100 / other.time, refOf(other.time, other.clock));
   }
@@ -68,7 +68,7 @@ uint32_t applyResourceLimits(uint32_t mask, const RunSettings& settings) {
   return mask;
 }
 
-void recordResult(ResultTable& table, int test, int32_t timeMs) {
+void recordResult(ResultTable& table, int test, int32_t timeMs, const ListingOptions& listing) {
   const char* description = runSettings.cpuDescription();
   int32_t clock = runSettings.cpuClock;
 
@@ -98,7 +98,7 @@ void recordResult(ResultTable& table, int test, int32_t timeMs) {
       std::printf("%+6.2f", (static_cast<double>(timeMs) - old) * 0.001);
     }
     std::printf(" ref:%8.2f\n", refOf(timeMs, clock));
-    printOtherSystems(table, test, timeMs, description, clock);
+    printOtherSystems(table, test, timeMs, description, clock, listing);
   } else {
     if (runSettings.superBriefMode) {
       std::printf("%2d %-58.58s", test, description);
@@ -126,7 +126,8 @@ void recordResult(ResultTable& table, int test, int32_t timeMs) {
   platform::sleepMillis(PAUSE_MS);
 }
 
-int runOneTest(ResultTable& table, const TestEntry& entry, TestRoutine routine) {
+int runOneTest(ResultTable& table, const TestEntry& entry, TestRoutine routine,
+               const ListingOptions& listing) {
   const Outcome outcome = routine();
   std::fflush(stdout);
   switch (outcome.status) {
@@ -140,7 +141,7 @@ int runOneTest(ResultTable& table, const TestEntry& entry, TestRoutine routine) 
       if (repetitionsDisagree(outcome.spread, outcome.milliseconds)) {
         warnOfDisagreement(entry.number, outcome);
       }
-      recordResult(table, entry.number, outcome.milliseconds);
+      recordResult(table, entry.number, outcome.milliseconds, listing);
       return 0;
     case OutcomeStatus::NO_MEMORY:
       std::fprintf(stderr, "%d MB of main memory cannot be allocated!\n", entry.failureMegabytes);
@@ -152,7 +153,7 @@ int runOneTest(ResultTable& table, const TestEntry& entry, TestRoutine routine) 
   return EXIT_TEST_FAILED;
 }
 
-int runSelectedTests(ResultTable& table) {
+int runSelectedTests(ResultTable& table, const ListingOptions& listing) {
   uint32_t mask = applyResourceLimits(runSettings.testMask, runSettings);
   std::printf("Running tests \"%04X\" on \"%s\" (%d MHz):\n", mask, runSettings.cpuDescription(),
               runSettings.cpuClock);
@@ -162,7 +163,7 @@ int runSelectedTests(ResultTable& table) {
     if ((mask & testBit(n)) == 0) continue;
     const TestEntry& entry = catalogueEntry(n);
     if (entry.routine == nullptr) continue;  // not built into this program
-    if (runOneTest(table, entry, entry.routine) != 0) status = EXIT_TEST_FAILED;
+    if (runOneTest(table, entry, entry.routine, listing) != 0) status = EXIT_TEST_FAILED;
   }
   if (table.dirty()) {
     // Every save of this run failed since some result was recorded: say so

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "driver/catalogue.h"
+#include "results/listing_options.h"
 #include "results/result_table.h"
 #include "run/settings.h"
 
@@ -23,8 +24,9 @@ uint32_t applyResourceLimits(uint32_t mask, const RunSettings& settings);
 
 // Prints the result line of `test` with `timeMs`, and the other systems'
 // times; improves or appends this system's record, appends to the per-test
-// log with -a, saves the table and pauses.
-void recordResult(ResultTable& table, int test, int32_t timeMs);
+// log with -a, saves the table and pauses. The other systems shown are those
+// the system filter of `listing` accepts.
+void recordResult(ResultTable& table, int test, int32_t timeMs, const ListingOptions& listing);
 
 // The exit status of a run in which a test failed, its memory could not be
 // had, or the results could not be saved.
@@ -34,12 +36,13 @@ inline constexpr int EXIT_TEST_FAILED = 11;
 // otherwise reports the failure on standard error where the test has not
 // (the memory size of `entry` when its memory could not be had) and records
 // nothing. Returns 0 when a time was recorded, else EXIT_TEST_FAILED.
-int runOneTest(ResultTable& table, const TestEntry& entry, TestRoutine routine);
+int runOneTest(ResultTable& table, const TestEntry& entry, TestRoutine routine,
+               const ListingOptions& listing);
 
 // Runs the tests selected by runSettings.testMask and returns the exit
 // status of the run: 0, or EXIT_TEST_FAILED when any test did not record a
 // time or the results could not be saved.
-int runSelectedTests(ResultTable& table);
+int runSelectedTests(ResultTable& table, const ListingOptions& listing);
 
 }  // namespace bench
 

@@ -4,22 +4,22 @@
 
 namespace bench {
 
-// The expression lives until the process ends, like every run setting; a
+// The expression lives until the process ends, like the other options; a
 // later `-r` replaces an earlier one.
-bool compileSystemFilter(const char* pattern, RunSettings* settings) {
-  delete settings->systemFilter;
-  settings->systemFilter = nullptr;
+bool compileSystemFilter(const char* pattern, ListingOptions* options) {
+  delete options->systemFilter;
+  options->systemFilter = nullptr;
   auto* expression = new VRegularExpression(pattern);
   if (!expression->valid()) {
     delete expression;
     return false;
   }
-  settings->systemFilter = expression;
+  options->systemFilter = expression;
   return true;
 }
 
-bool filterAccepts(const RunSettings& settings, const char* description) {
-  return settings.systemFilter == nullptr || settings.systemFilter->match(description);
+bool filterAccepts(const ListingOptions& options, const char* description) {
+  return options.systemFilter == nullptr || options.systemFilter->match(description);
 }
 
 }  // namespace bench

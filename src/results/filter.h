@@ -5,18 +5,18 @@
 #ifndef BENCH_RESULTS_FILTER_H_
 #define BENCH_RESULTS_FILTER_H_
 
-#include "run/settings.h"
+#include "results/listing_options.h"
 
 namespace bench {
 
-// Compiles `pattern` into settings->systemFilter. Returns false when the
+// Compiles `pattern` into options->systemFilter. Returns false when the
 // pattern is malformed; the parser has then printed its message on standard
 // output and the program ends with status 11.
-bool compileSystemFilter(const char* pattern, RunSettings* settings);
+bool compileSystemFilter(const char* pattern, ListingOptions* options);
 
 // True when no filter is set, or when the filter matches the whole
 // description (case-sensitive).
-bool filterAccepts(const RunSettings& settings, const char* description);
+bool filterAccepts(const ListingOptions& options, const char* description);
 
 }  // namespace bench
 

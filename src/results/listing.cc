@@ -69,30 +69,30 @@ std::string_view bareTitle(std::string_view title) {
   return title;
 }
 
-std::vector<int> selectRecords(const ResultTable& table, int test, const RunSettings& settings) {
+std::vector<int> selectRecords(const ResultTable& table, int test, const ListingOptions& options) {
   std::vector<int> selected;
   for (int i = 0; i < table.count(); ++i) {
     const ResultRecord& record = table.record(i);
-    if (record.test == test && filterAccepts(settings, record.description)) selected.push_back(i);
+    if (record.test == test && filterAccepts(options, record.description)) selected.push_back(i);
   }
-  if (settings.sortResults) {
+  if (options.sortResults) {
     std::sort(selected.begin(), selected.end(), [&](int a, int b) {
-      return compareRecords(table.record(a), table.record(b), settings.sortKey,
-                            settings.sortAscending) < 0;
+      return compareRecords(table.record(a), table.record(b), options.sortKey,
+                            options.sortAscending) < 0;
     });
   }
   return selected;
 }
 
 void printTestTable(const ResultTable& table, int test, const char* title,
-                    const RunSettings& settings) {
-  printHeading(test, title, settings.spreadSheetMode);
-  std::vector<int> selected = selectRecords(table, test, settings);
+                    const ListingOptions& options) {
+  printHeading(test, title, options.spreadSheetMode);
+  std::vector<int> selected = selectRecords(table, test, options);
 
-  int width = settings.listWidth - 23;
+  int width = options.listWidth - 23;
   for (int index : selected) {
     const ResultRecord& record = table.record(index);
-    if (settings.spreadSheetMode) {
+    if (options.spreadSheetMode) {
       std::printf("%s,%d,%.2f,%.2f\n", quotedCell(record.description).c_str(), record.clock,
                   record.time * 0.001, refValue(record));
     } else {

@@ -2,7 +2,7 @@
 // comma-separated rows for spread-sheets, filtered by the system filter and
 // optionally sorted by time, ref or clock.
 //
-// Reads the run settings; changes nothing in the table. Main thread only.
+// Changes nothing in the table. Main thread only.
 #ifndef BENCH_RESULTS_LISTING_H_
 #define BENCH_RESULTS_LISTING_H_
 
@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "results/listing_options.h"
 #include "results/result_table.h"
-#include "run/settings.h"
 
 namespace bench {
 
@@ -34,13 +34,13 @@ struct ListedTest {
 std::string_view bareTitle(std::string_view title);
 
 // The positions of the records of test `test` that pass the system filter,
-// in table order, or sorted when the settings ask for it.
-std::vector<int> selectRecords(const ResultTable& table, int test, const RunSettings& settings);
+// in table order, or sorted when the options ask for it.
+std::vector<int> selectRecords(const ResultTable& table, int test, const ListingOptions& options);
 
 // Prints the heading and rows of test `test` (1..24); `title` is the test's
 // listing title with its parameters filled in.
 void printTestTable(const ResultTable& table, int test, const char* title,
-                    const RunSettings& settings);
+                    const ListingOptions& options);
 
 }  // namespace bench
 

@@ -7,11 +7,11 @@
 namespace bench {
 
 std::string listingJson(const ResultTable& table, const std::vector<ListedTest>& tests,
-                        const RunSettings& settings) {
+                        const ListingOptions& options, const SystemId& thisSystem) {
   std::string out = "{\"system\": {\"description\": ";
-  appendJsonString(&out, settings.cpuDescription());
+  appendJsonString(&out, thisSystem.description);
   char number[96];
-  std::snprintf(number, sizeof number, ", \"clock_mhz\": %d},\n\"tests\": [", settings.cpuClock);
+  std::snprintf(number, sizeof number, ", \"clock_mhz\": %d},\n\"tests\": [", thisSystem.clock);
   out += number;
   for (size_t t = 0; t < tests.size(); ++t) {
     const ListedTest& test = tests[t];
@@ -20,7 +20,7 @@ std::string listingJson(const ResultTable& table, const std::vector<ListedTest>&
     out += number;
     appendJsonString(&out, bareTitle(test.title));
     out += ", \"results\": [";
-    std::vector<int> positions = selectRecords(table, test.number, settings);
+    std::vector<int> positions = selectRecords(table, test.number, options);
     for (size_t i = 0; i < positions.size(); ++i) {
       const ResultRecord& record = table.record(positions[i]);
       out += i == 0 ? "\n  {\"description\": " : ",\n  {\"description\": ";

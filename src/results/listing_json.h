@@ -10,7 +10,7 @@
 // and ref are the figures the text listing prints (two decimals); time_ms is
 // the stored time itself. Strings are valid UTF-8 and escaped.
 //
-// Reads the run settings; changes nothing in the table. Main thread only.
+// Changes nothing in the table. Main thread only.
 #ifndef BENCH_RESULTS_LISTING_JSON_H_
 #define BENCH_RESULTS_LISTING_JSON_H_
 
@@ -19,13 +19,13 @@
 
 #include "results/listing.h"
 #include "results/result_table.h"
-#include "run/settings.h"
 
 namespace bench {
 
-// Returns the document for `tests` (in the order given), ending in a newline.
+// Returns the document for `tests` (in the order given), ending in a newline;
+// `thisSystem` is the system a run would record.
 std::string listingJson(const ResultTable& table, const std::vector<ListedTest>& tests,
-                        const RunSettings& settings);
+                        const ListingOptions& options, const SystemId& thisSystem);
 
 }  // namespace bench
 

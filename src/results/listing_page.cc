@@ -84,10 +84,10 @@ struct SystemKeyHash {
   }
 };
 
-// True for the system the run settings describe (the same test as the
-// harness uses to find this system's records).
-bool isCurrent(const char* description, int32_t clock, const RunSettings& settings) {
-  return clock == settings.cpuClock && std::strcmp(description, settings.cpuDescription()) == 0;
+// True for the system a run would record (the same test as the harness uses
+// to find this system's records).
+bool isCurrent(const char* description, int32_t clock, const SystemId& thisSystem) {
+  return clock == thisSystem.clock && std::strcmp(description, thisSystem.description) == 0;
 }
 
 // The records of one listed test, as its listing selects and orders them.
@@ -151,7 +151,7 @@ class Overview {
 void appendCurrentTag(std::string* out) { *out += "<span class=\"tag\">this system</span>"; }
 
 void appendOverview(std::string* out, const Overview& overview,
-                    const std::vector<TestRecords>& tests, const RunSettings& settings) {
+                    const std::vector<TestRecords>& tests, const SystemId& thisSystem) {
   *out +=
       "<section id=\"overview\">"
       "<h2>Overview: speed relative to the fastest system, in percent</h2>";
@@ -177,7 +177,7 @@ void appendOverview(std::string* out, const Overview& overview,
   *out += "</tr></thead><tbody>";
   for (size_t row = 0; row < overview.rows(); ++row) {
     const SystemKey& system = overview.system(row);
-    bool current = isCurrent(system.description, system.clock, settings);
+    bool current = isCurrent(system.description, system.clock, thisSystem);
     *out += current ? "<tr class=\"current\"><th scope=\"row\">" : "<tr><th scope=\"row\">";
     appendHtmlText(out, system.description);
     if (current) appendCurrentTag(out);
@@ -219,7 +219,7 @@ void appendOverview(std::string* out, const Overview& overview,
 }
 
 void appendTestSection(std::string* out, const ResultTable& table, const TestRecords& test,
-                       const RunSettings& settings) {
+                       const SystemId& thisSystem) {
   appendFormat(out, "<section class=\"test\" id=\"test-%d\"><h2>%d: ", test.test->number,
                test.test->number);
   appendHtmlText(out, bareTitle(test.test->title));
@@ -238,7 +238,7 @@ void appendTestSection(std::string* out, const ResultTable& table, const TestRec
                longest * 0.001);
   for (int position : test.positions) {
     const ResultRecord& record = table.record(position);
-    bool current = isCurrent(record.description, record.clock, settings);
+    bool current = isCurrent(record.description, record.clock, thisSystem);
     *out += current ? "<tr class=\"current\"><td class=\"desc\">" : "<tr><td class=\"desc\">";
     appendHtmlText(out, record.description);
     if (current) appendCurrentTag(out);
@@ -257,12 +257,12 @@ void appendTestSection(std::string* out, const ResultTable& table, const TestRec
 }  // namespace
 
 std::string listingPage(const ResultTable& table, const std::vector<ListedTest>& tests,
-                        const RunSettings& settings) {
+                        const ListingOptions& options, const SystemId& thisSystem) {
   std::vector<TestRecords> selected;
   selected.reserve(tests.size());
   size_t records = 0;
   for (const ListedTest& test : tests) {
-    selected.push_back(TestRecords{&test, selectRecords(table, test.number, settings)});
+    selected.push_back(TestRecords{&test, selectRecords(table, test.number, options)});
     records += selected.back().positions.size();
   }
   Overview overview(table, selected);
@@ -275,14 +275,14 @@ std::string listingPage(const ResultTable& table, const std::vector<ListedTest>&
       "<title>Result table</title><style>";
   out += STYLE;
   out += "</style></head><body><h1>Result table</h1><p>This system: <b>";
-  appendHtmlText(&out, settings.cpuDescription());
+  appendHtmlText(&out, thisSystem.description);
   appendFormat(&out,
                "</b>, %d MHz (highlighted). Times in seconds; ref is the time multiplied by the "
                "clock in GHz.</p>",
-               settings.cpuClock);
+               thisSystem.clock);
   if (tests.empty()) out += "<p class=\"empty\">No tests selected.</p>";
-  appendOverview(&out, overview, selected, settings);
-  for (const TestRecords& test : selected) appendTestSection(&out, table, test, settings);
+  appendOverview(&out, overview, selected, thisSystem);
+  for (const TestRecords& test : selected) appendTestSection(&out, table, test, thisSystem);
   out += "</body></html>\n";
   return out;
 }

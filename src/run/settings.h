@@ -10,14 +10,6 @@
 
 namespace bench {
 
-class VRegularExpression;
-
-enum class SortKey { TIME, REF, CLOCK };
-
-// A listing printed as one document instead of text lines: a web page
-// (`-lh`) or JSON (`-lj`).
-enum class ListDocument { NONE, HTML, JSON };
-
 // The fixed texts of the program.
 inline constexpr const char* VERSION = "1.016";
 inline constexpr int REVISION = 92;
@@ -32,21 +24,10 @@ struct RunSettings {
   uint32_t testMask = 0xFFFFFF;
   bool briefMode = false;
   bool superBriefMode = false;
-  bool listMode = false;
-  bool spreadSheetMode = false;
-  int listWidth = 80;
-  ListDocument listDocument = ListDocument::NONE;
-  bool sortResults = false;
-  bool sortAscending = true;
-  SortKey sortKey = SortKey::TIME;
   bool logPerTest = false;
   uint32_t ramLimit = 0;
   uint32_t vmLimit = 0;
   uint32_t diskLimit = 0;
-  // The compiled `-r` expression, or null. Lives until the process ends.
-  VRegularExpression* systemFilter = nullptr;
-  // The `-m` file name (an argument of the command line), or null.
-  const char* mergeFileName = nullptr;
   int32_t cpuClock = 0;
   // True after `-c auto`: cpuClock is measured before the run, and, unless
   // `-c` gave a description too, the description names the processor.

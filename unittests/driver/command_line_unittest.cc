@@ -127,9 +127,9 @@ TEST(ParseCommandLine, ListWidthIsClamped) {
       {"-l100", 100, false}, {"-ls", 80, true},   {"-l99999999999", 160, false}};
   for (const Case& c : cases) {
     Parsed parsed = parse({c.arg});
-    EXPECT_TRUE(parsed.settings.listMode) << c.arg;
-    EXPECT_EQ(parsed.settings.listWidth, c.width) << c.arg;
-    EXPECT_EQ(parsed.settings.spreadSheetMode, c.spreadSheet) << c.arg;
+    EXPECT_TRUE(parsed.result.listMode) << c.arg;
+    EXPECT_EQ(parsed.result.listing.listWidth, c.width) << c.arg;
+    EXPECT_EQ(parsed.result.listing.spreadSheetMode, c.spreadSheet) << c.arg;
   }
 }
 
@@ -147,9 +147,10 @@ TEST(ParseCommandLine, ListDocumentForms) {
   };
   for (const Case& c : cases) {
     Parsed parsed = parse(c.args);
-    EXPECT_TRUE(parsed.settings.listMode) << c.args.back();
-    EXPECT_EQ(parsed.settings.listDocument, c.document) << c.args.front() << c.args.back();
-    EXPECT_EQ(parsed.settings.spreadSheetMode, c.spreadSheet) << c.args.front() << c.args.back();
+    EXPECT_TRUE(parsed.result.listMode) << c.args.back();
+    EXPECT_EQ(parsed.result.listing.listDocument, c.document) << c.args.front() << c.args.back();
+    EXPECT_EQ(parsed.result.listing.spreadSheetMode, c.spreadSheet)
+        << c.args.front() << c.args.back();
     EXPECT_EQ(parsed.err, "");
   }
 }
@@ -172,10 +173,10 @@ TEST(ParseCommandLine, SortOptions) {
   };
   for (const Case& c : cases) {
     Parsed parsed = parse({c.arg});
-    EXPECT_EQ(parsed.settings.sortResults, c.sort) << c.arg;
-    EXPECT_EQ(parsed.settings.sortAscending, c.ascending) << c.arg;
+    EXPECT_EQ(parsed.result.listing.sortResults, c.sort) << c.arg;
+    EXPECT_EQ(parsed.result.listing.sortAscending, c.ascending) << c.arg;
     if (c.sort) {
-      EXPECT_EQ(parsed.settings.sortKey, c.key) << c.arg;
+      EXPECT_EQ(parsed.result.listing.sortKey, c.key) << c.arg;
     }
     EXPECT_EQ(parsed.err, c.err) << c.arg;
   }
@@ -197,7 +198,7 @@ TEST(ParseCommandLine, ModesAndOneShotCommands) {
   EXPECT_TRUE(brief.settings.briefMode);
   EXPECT_TRUE(brief.settings.superBriefMode);
   EXPECT_TRUE(brief.settings.logPerTest);
-  EXPECT_STREQ(brief.settings.mergeFileName, "other.txt");
+  EXPECT_STREQ(brief.result.mergeFileName, "other.txt");
 
   EXPECT_EQ(parse({"-h", "1"}).result.outcome, ParseOutcome::SHOW_USAGE);
   Parsed selfTest = parse({"-t", "-x"});

@@ -35,7 +35,7 @@ class HarnessTest : public ::testing::Test {
 
   std::string record(int test, int32_t timeMs) {
     CaptureStdout();
-    recordResult(table_, test, timeMs);
+    recordResult(table_, test, timeMs, ListingOptions{});
     return GetCapturedStdout();
   }
 
@@ -207,7 +207,7 @@ TEST_F(HarnessTest, OutcomeIsRecordedOrReportedWithStatus11) {
     ResultTable table;
     CaptureStdout();
     CaptureStderr();
-    const int exitCode = runOneTest(table, catalogueEntry(c.test), c.routine);
+    const int exitCode = runOneTest(table, catalogueEntry(c.test), c.routine, ListingOptions{});
     GetCapturedStdout();
     EXPECT_EQ(GetCapturedStderr(), c.message) << c.test;
     EXPECT_EQ(exitCode, c.exitCode) << c.test;
@@ -238,7 +238,7 @@ TEST_F(HarnessTest, DisagreeingRepetitionsAddOnlyAWarningOnStandardError) {
     ResultTable table;
     CaptureStdout();
     CaptureStderr();
-    const int exitCode = runOneTest(table, catalogueEntry(6), c.routine);
+    const int exitCode = runOneTest(table, catalogueEntry(6), c.routine, ListingOptions{});
     const std::string out = GetCapturedStdout();
     EXPECT_EQ(GetCapturedStderr(), c.warning);
     EXPECT_EQ(exitCode, 0);
@@ -247,7 +247,7 @@ TEST_F(HarnessTest, DisagreeingRepetitionsAddOnlyAWarningOnStandardError) {
     // Standard output is what recording the time alone prints.
     ResultTable plainTable;
     CaptureStdout();
-    recordResult(plainTable, 6, c.routine().milliseconds);
+    recordResult(plainTable, 6, c.routine().milliseconds, ListingOptions{});
     EXPECT_EQ(out, GetCapturedStdout());
   }
 }
@@ -256,7 +256,7 @@ TEST_F(HarnessTest, RunLineIsPrintedEvenWhenLimitsLeaveNothing) {
   runSettings.testMask = testBit(14);
   runSettings.vmLimit = 1024;
   CaptureStdout();
-  EXPECT_EQ(runSelectedTests(table_), 0);
+  EXPECT_EQ(runSelectedTests(table_, ListingOptions{}), 0);
   EXPECT_EQ(GetCapturedStdout(), "Running tests \"0000\" on \"Test CPU\" (2000 MHz):\n");
 }
 

@@ -12,12 +12,11 @@ TEST(ListingJson, DocumentInListingOrderWithTheListingsFigures) {
   table.append("Example CPU 3.0 GHz", 3000, 7, 20345, false);
   table.append("Quote \" and \\ and <b> and caf\xE9", 2400, 7, 9999, false);
   table.append("Elsewhere", 1000, 8, 1, false);
-  RunSettings settings;
-  settings.cpuClock = 2400;
-  settings.sortResults = true;
-  settings.sortKey = SortKey::TIME;
+  ListingOptions options;
+  options.sortResults = true;
+  options.sortKey = SortKey::TIME;
   std::vector<ListedTest> tests = {{7, listingTitle(7)}, {24, listingTitle(24)}};
-  EXPECT_EQ(listingJson(table, tests, settings),
+  EXPECT_EQ(listingJson(table, tests, options, SystemId{"undefined", 2400}),
             "{\"system\": {\"description\": \"undefined\", \"clock_mhz\": 2400},\n"
             "\"tests\": [\n"
             " {\"test\": 7, \"title\": \"Monte-Carlo form-factor (50M iterations)\", "
@@ -36,8 +35,7 @@ TEST(ListingJson, DocumentInListingOrderWithTheListingsFigures) {
 
 TEST(ListingJson, NoTestsIsAnEmptyList) {
   ResultTable table;
-  RunSettings settings;
-  EXPECT_EQ(listingJson(table, {}, settings),
+  EXPECT_EQ(listingJson(table, {}, ListingOptions{}, SystemId{"undefined", 0}),
             "{\"system\": {\"description\": \"undefined\", \"clock_mhz\": "
             "0},\n\"tests\": []}\n");
 }

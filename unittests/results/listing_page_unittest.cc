@@ -35,9 +35,6 @@ std::string between(const std::string& page, const std::string& from, const std:
 class ListingPage : public ::testing::Test {
  protected:
   ListingPage() {
-    settings.cpuClock = 3000;
-    std::snprintf(settings.descriptionBuffer, DESCRIPTION_BUFFER_SIZE, "Mine");
-    settings.descriptionOffset = 0;
     table.append("Mine", 3000, 1, 2000, false);
     table.append("Mine", 2000, 1, 4000, false);  // another clock: another system
     table.append("Fast", 4000, 1, 1000, false);
@@ -46,14 +43,15 @@ class ListingPage : public ::testing::Test {
     table.append("Glacial", 100, 5, 150000, false);
   }
   // The program keeps its filter for good; a test releases it.
-  ~ListingPage() override { delete settings.systemFilter; }
+  ~ListingPage() override { delete options.systemFilter; }
 
   ResultTable table;
-  RunSettings settings;
+  ListingOptions options;
+  const SystemId thisSystem{"Mine", 3000};
 };
 
 TEST_F(ListingPage, BarsAreProportionalToTheTimeAndMarkOnlyThisSystem) {
-  std::string page = listingPage(table, listed({1, 5}), settings);
+  std::string page = listingPage(table, listed({1, 5}), options, thisSystem);
   std::string test1 = between(page, "id=\"test-1\"", "</section>");
   EXPECT_NE(test1.find("<h2>1: Eratosthen (5555555-th prime number)</h2>"), std::string::npos);
   EXPECT_EQ(countOf(test1, "<rect class=\"bar\""), 4u);
@@ -75,8 +73,8 @@ TEST_F(ListingPage, BarsAreProportionalToTheTimeAndMarkOnlyThisSystem) {
 }
 
 TEST_F(ListingPage, OverviewGivesTheSpeedRelativeToTheFastestSystem) {
-  std::string overview =
-      between(listingPage(table, listed({1, 5}), settings), "id=\"overview\"", "</section>");
+  std::string overview = between(listingPage(table, listed({1, 5}), options, thisSystem),
+                                 "id=\"overview\"", "</section>");
   // One row per system in order of first appearance; 1000 ms is the fastest of
   // test 1.
   EXPECT_EQ(countOf(overview, "<th scope=\"row\">"), 5u);
@@ -97,11 +95,11 @@ TEST_F(ListingPage, OverviewGivesTheSpeedRelativeToTheFastestSystem) {
 }
 
 TEST_F(ListingPage, FilterAndSortApplyAsInTheListing) {
-  ASSERT_TRUE(compileSystemFilter("(Fast|Slow)", &settings));
-  settings.sortResults = true;
-  settings.sortAscending = false;
-  settings.sortKey = SortKey::TIME;
-  std::string page = listingPage(table, listed({1}), settings);
+  ASSERT_TRUE(compileSystemFilter("(Fast|Slow)", &options));
+  options.sortResults = true;
+  options.sortAscending = false;
+  options.sortKey = SortKey::TIME;
+  std::string page = listingPage(table, listed({1}), options, thisSystem);
   std::string test1 = between(page, "id=\"test-1\"", "</section>");
   EXPECT_EQ(countOf(test1, "<rect class=\"bar\""), 2u);
   EXPECT_LT(test1.find(">Slow<"), test1.find(">Fast<"));
@@ -113,8 +111,7 @@ TEST(ListingPageText, HostileAndOddRecordsShowAsTextAndBreakNothing) {
   table.append("<script>alert(1)</script>", 1000, 2, 1000, false);
   table.append("\"&'", 1000, 2, 0, false);      // a zero time from a file
   table.append("Caf\xE9", 1000, 2, -5, false);  // a negative one
-  RunSettings settings;
-  std::string page = listingPage(table, listed({2, 3}), settings);
+  std::string page = listingPage(table, listed({2, 3}), ListingOptions{}, SystemId{"undefined", 0});
   EXPECT_EQ(page.find("<script"), std::string::npos);
   EXPECT_EQ(countOf(page, "&lt;script&gt;alert(1)&lt;/script&gt;"),
             2u);  // overview and bars
@@ -130,8 +127,7 @@ TEST(ListingPageText, HostileAndOddRecordsShowAsTextAndBreakNothing) {
 
 TEST(ListingPageText, NothingSelectedStillMakesACompletePage) {
   ResultTable table;
-  RunSettings settings;
-  std::string page = listingPage(table, {}, settings);
+  std::string page = listingPage(table, {}, ListingOptions{}, SystemId{"undefined", 0});
   EXPECT_NE(page.find("No tests selected."), std::string::npos);
   EXPECT_NE(page.find("No results to compare."), std::string::npos);
   EXPECT_EQ(page.substr(page.size() - 15), "</body></html>\n");

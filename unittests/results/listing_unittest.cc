@@ -14,7 +14,7 @@ namespace {
 using ::testing::internal::CaptureStdout;
 using ::testing::internal::GetCapturedStdout;
 
-std::string list(const ResultTable& table, int test, const RunSettings& settings) {
+std::string list(const ResultTable& table, int test, const ListingOptions& settings) {
   CaptureStdout();
   printTestTable(table, test, listingTitle(test).c_str(), settings);
   return GetCapturedStdout();
@@ -31,7 +31,7 @@ TEST(PrintTestTable, PlainHeadingAndRows) {
   ResultTable table;
   table.append("Example CPU 3.0 GHz", 3000, 7, 20345, false);
   table.append("Another", 2000, 8, 1000, false);
-  RunSettings settings;
+  ListingOptions settings;
   EXPECT_EQ(list(table, 7, settings),
             "\n  7: Monte-Carlo form-factor (50M iterations):\n"
             "Example CPU 3.0 GHz                                         20.34s, ref:  61.03\n");
@@ -44,7 +44,7 @@ TEST(PrintTestTable, WidthSetsTheDescriptionColumn) {
   ResultTable table;
   table.append(std::string(200, 'w'), 1000, 1, 1500, false);
   for (int width : {40, 80, 160}) {
-    RunSettings settings;
+    ListingOptions settings;
     settings.listWidth = width;
     std::vector<std::string> rows = lines(list(table, 1, settings));
     ASSERT_EQ(rows.size(), 3u);
@@ -57,7 +57,7 @@ TEST(PrintTestTable, SpreadSheetRowsAreValidCells) {
   ResultTable table;
   table.append("Plain, with comma", 2400, 16, 1234, false);
   table.append("Say \"fast\"", 0, 16, 5000, false);
-  RunSettings settings;
+  ListingOptions settings;
   settings.spreadSheetMode = true;
   EXPECT_EQ(list(table, 16, settings),
             "\n\"  Regular expression test (4 x 4k matches on 32-byte strings):\","
@@ -78,7 +78,7 @@ class SortedListing : public ::testing::Test {
   }
 
   std::string order(SortKey key, bool ascending) {
-    RunSettings settings;
+    ListingOptions settings;
     settings.sortResults = true;
     settings.sortKey = key;
     settings.sortAscending = ascending;
@@ -102,7 +102,7 @@ TEST_F(SortedListing, EachKeyInBothDirectionsWithTies) {
 }
 
 TEST_F(SortedListing, UnsortedListingKeepsTableOrder) {
-  RunSettings settings;
+  ListingOptions settings;
   std::string out = list(table_, 1, settings);
   EXPECT_LT(out.find("\nb "), out.find("\na "));
   EXPECT_LT(out.find("\na "), out.find("\nc "));

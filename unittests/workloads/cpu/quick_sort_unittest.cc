@@ -122,7 +122,7 @@ TEST_P(QuickSortCatalogue, AllocationFailureIsReportedByTheHarness) {
   ResultTable table;
   ::testing::internal::CaptureStdout();
   ::testing::internal::CaptureStderr();
-  const int status = runSelectedTests(table);
+  const int status = runSelectedTests(table, ListingOptions{});
   std::string err = ::testing::internal::GetCapturedStderr();
   ::testing::internal::GetCapturedStdout();
   EXPECT_EQ(err, GetParam().message);

@@ -67,7 +67,7 @@ TEST(RegexTest, SuperBriefModePrintsProgressOnly) {
 }
 
 TEST(SystemFilter, MatchesWholeDescriptionsOnly) {
-  RunSettings settings;
+  ListingOptions settings;
   EXPECT_TRUE(filterAccepts(settings, "anything"));
   ASSERT_TRUE(compileSystemFilter("Model", &settings));
   EXPECT_FALSE(filterAccepts(settings, "Model 7"));

@@ -98,7 +98,7 @@ TEST(SieveTestFailure, HarnessRecordsNothingAndEndsWithStatus11) {
   ResultTable table;
   ::testing::internal::CaptureStdout();
   ::testing::internal::CaptureStderr();
-  const int exitCode = runSelectedTests(table);
+  const int exitCode = runSelectedTests(table, ListingOptions{});
   std::string err = ::testing::internal::GetCapturedStderr();
   ::testing::internal::GetCapturedStdout();
   platform::setCommitFailureForTesting(0);
