@@ -314,7 +314,11 @@ int benchMain(int argc, const char* const* argv) {
     return 0;
   }
 
-  if (document) return printListingDocument(table, parsed.listing, settings);
+  if (document) {
+    // The page and the JSON highlight the system a run would record.
+    if (settings.cpuClockAuto) checkClockBeforeRun(&settings, table, false, measureCpuClock);
+    return printListingDocument(table, parsed.listing, settings);
+  }
   if (parsed.listMode) {
     for (int n = 1; n <= TEST_COUNT; ++n) {
       if (settings.testMask & testBit(n)) {
@@ -326,10 +330,12 @@ int benchMain(int argc, const char* const* argv) {
   }
 
   bool clockGiven = cpuFileRead || (settings.descriptionGiven && !settings.cpuClockAuto);
-  MeasuredClock before = checkClockBeforeRun(&settings, clockGiven, measureCpuClock);
-  const int status = runSelectedTests(table, parsed.listing);
+  MeasuredClock before = checkClockBeforeRun(&settings, table, clockGiven, measureCpuClock);
+  TestRun run(&table, &parsed.listing);
+  if (before.source == ClockSource::CHAIN) run.meter = measureCpuClock;
+  const int status = runSelectedTests(run);
   std::fflush(stdout);
-  checkClockAfterRun(before, measureCpuClock);
+  checkClockAfterRun(before, run.lowestAfterTest);
   return status;
 }
 

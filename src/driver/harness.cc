@@ -68,12 +68,14 @@ uint32_t applyResourceLimits(uint32_t mask, const RunSettings& settings) {
   return mask;
 }
 
-void recordResult(ResultTable& table, int test, int32_t timeMs, const ListingOptions& listing) {
+RecordVerdict recordResult(ResultTable& table, int test, int32_t timeMs,
+                           const ListingOptions& listing) {
   const char* description = runSettings.cpuDescription();
   int32_t clock = runSettings.cpuClock;
 
   // `old` is the stored time of the last match, read before it is improved.
   bool isNew = true;
+  bool improved = false;
   int32_t old = 0;
   for (int i = 0; i < table.count(); ++i) {
     ResultRecord& record = table.record(i);
@@ -87,6 +89,7 @@ void recordResult(ResultTable& table, int test, int32_t timeMs, const ListingOpt
       record.time = timeMs;
       record.enhanced = true;
       table.markDirty();
+      improved = true;
     }
   }
 
@@ -123,13 +126,14 @@ void recordResult(ResultTable& table, int test, int32_t timeMs, const ListingOpt
     // The table stays dirty: the next save tries again.
     std::fprintf(stderr, "Cannot save the results: %s\n", table.saveFailure().c_str());
   }
-  platform::sleepMillis(PAUSE_MS);
+  if (isNew) return RecordVerdict::NEW;
+  return improved ? RecordVerdict::IMPROVED : RecordVerdict::NOT_IMPROVED;
 }
 
-int runOneTest(ResultTable& table, const TestEntry& entry, TestRoutine routine,
-               const ListingOptions& listing) {
+int runOneTest(TestRun& run, const TestEntry& entry, TestRoutine routine) {
   const Outcome outcome = routine();
   std::fflush(stdout);
+  if (run.meter != nullptr) keepLowerClock(&run.lowestAfterTest, run.meter());
   switch (outcome.status) {
     case OutcomeStatus::TIME:
       if (outcome.milliseconds <= 0) {
@@ -141,7 +145,8 @@ int runOneTest(ResultTable& table, const TestEntry& entry, TestRoutine routine,
       if (repetitionsDisagree(outcome.spread, outcome.milliseconds)) {
         warnOfDisagreement(entry.number, outcome);
       }
-      recordResult(table, entry.number, outcome.milliseconds, listing);
+      recordResult(*run.table, entry.number, outcome.milliseconds, *run.listing);
+      platform::sleepMillis(PAUSE_MS);
       return 0;
     case OutcomeStatus::NO_MEMORY:
       std::fprintf(stderr, "%d MB of main memory cannot be allocated!\n", entry.failureMegabytes);
@@ -153,7 +158,7 @@ int runOneTest(ResultTable& table, const TestEntry& entry, TestRoutine routine,
   return EXIT_TEST_FAILED;
 }
 
-int runSelectedTests(ResultTable& table, const ListingOptions& listing) {
+int runSelectedTests(TestRun& run) {
   uint32_t mask = applyResourceLimits(runSettings.testMask, runSettings);
   std::printf("Running tests \"%04X\" on \"%s\" (%d MHz):\n", mask, runSettings.cpuDescription(),
               runSettings.cpuClock);
@@ -163,9 +168,9 @@ int runSelectedTests(ResultTable& table, const ListingOptions& listing) {
     if ((mask & testBit(n)) == 0) continue;
     const TestEntry& entry = catalogueEntry(n);
     if (entry.routine == nullptr) continue;  // not built into this program
-    if (runOneTest(table, entry, entry.routine, listing) != 0) status = EXIT_TEST_FAILED;
+    if (runOneTest(run, entry, entry.routine) != 0) status = EXIT_TEST_FAILED;
   }
-  if (table.dirty()) {
+  if (run.table->dirty()) {
     // Every save of this run failed since some result was recorded: say so
     // rather than end as if the results were kept.
     std::fprintf(stderr, "The results of this run were not saved to \"%s\"!\n", RESULT_FILE);

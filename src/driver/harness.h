@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "driver/catalogue.h"
+#include "driver/clock_check.h"
 #include "results/listing_options.h"
 #include "results/result_table.h"
 #include "run/settings.h"
@@ -22,27 +23,47 @@ inline constexpr uint32_t PAUSE_MS = 20000;
 // limit of `settings` (compared in bytes, unsigned 32-bit).
 uint32_t applyResourceLimits(uint32_t mask, const RunSettings& settings);
 
+// One run of the selected tests: the table it records into, the options
+// whose system filter chooses the other systems shown beside each result,
+// and the clock check after every test's work.
+struct TestRun {
+  TestRun(ResultTable* runTable, const ListingOptions* runListing)
+      : table(runTable), listing(runListing) {}
+
+  ResultTable* table;
+  const ListingOptions* listing;
+  // Measures the clock right after each test's work, before its result is
+  // printed and the pause lets the machine cool down; null for no check.
+  ClockMeter meter = nullptr;
+  // The lowest chain measurement `meter` gave during the run.
+  MeasuredClock lowestAfterTest;
+};
+
+// What recording a time did to this system's record of the test.
+enum class RecordVerdict { NEW, IMPROVED, NOT_IMPROVED };
+
 // Prints the result line of `test` with `timeMs`, and the other systems'
-// times; improves or appends this system's record, appends to the per-test
-// log with -a, saves the table and pauses. The other systems shown are those
-// the system filter of `listing` accepts.
-void recordResult(ResultTable& table, int test, int32_t timeMs, const ListingOptions& listing);
+// times (those the system filter of `listing` accepts); improves or appends
+// this system's record, appends to the per-test log with -a, and saves the
+// table. The pause after it is the caller's.
+RecordVerdict recordResult(ResultTable& table, int test, int32_t timeMs,
+                           const ListingOptions& listing);
 
 // The exit status of a run in which a test failed, its memory could not be
 // had, or the results could not be saved.
 inline constexpr int EXIT_TEST_FAILED = 11;
 
-// Runs one test through `routine` and handles its outcome: records a time;
+// Runs one test through `routine` and handles its outcome: checks the clock
+// right after the work, then records a time and pauses for PAUSE_MS;
 // otherwise reports the failure on standard error where the test has not
 // (the memory size of `entry` when its memory could not be had) and records
 // nothing. Returns 0 when a time was recorded, else EXIT_TEST_FAILED.
-int runOneTest(ResultTable& table, const TestEntry& entry, TestRoutine routine,
-               const ListingOptions& listing);
+int runOneTest(TestRun& run, const TestEntry& entry, TestRoutine routine);
 
 // Runs the tests selected by runSettings.testMask and returns the exit
 // status of the run: 0, or EXIT_TEST_FAILED when any test did not record a
 // time or the results could not be saved.
-int runSelectedTests(ResultTable& table, const ListingOptions& listing);
+int runSelectedTests(TestRun& run);
 
 }  // namespace bench
 

@@ -3,7 +3,9 @@
 // cpu_clock_windows.cc.
 #include "platform/cpu_clock.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
 
 namespace bench::platform {
 
@@ -57,6 +59,18 @@ int64_t nowNanos() {
 bool hasAdditionChain() {
   uintptr_t sum = 0;
   return runChain(1, &sum);
+}
+
+int64_t chainTimerResolutionNanos() {
+  // The least of a few steps: a step that spans a preemption is longer.
+  int64_t smallest = INT64_MAX;
+  for (int i = 0; i < 16; ++i) {
+    int64_t start = nowNanos();
+    int64_t next = nowNanos();
+    while (next == start) next = nowNanos();
+    smallest = std::min(smallest, next - start);
+  }
+  return std::max<int64_t>(smallest, 1);
 }
 
 int64_t timeAdditionChain(int64_t blocks) {

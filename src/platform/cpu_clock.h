@@ -24,6 +24,10 @@ bool hasAdditionChain();
 // REQUIRES: 1 <= blocks <= 2^40
 int64_t timeAdditionChain(int64_t blocks);
 
+// The smallest step in which timeAdditionChain's clock advances, in
+// nanoseconds (at least 1), found by reading the clock until it changes.
+int64_t chainTimerResolutionNanos();
+
 // The highest clock in MHz that the operating system reports as the maximum
 // of any processor (its frequency-scaling limit); 0 when it reports none.
 int32_t reportedMaxClockMhz();

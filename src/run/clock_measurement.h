@@ -29,7 +29,17 @@ struct ClockMeasurementPlan {
   int64_t sampleNanos = 250000;     // the length aimed at for one sample
   int samples = 401;                // samples taken when time allows
   int64_t budgetNanos = 280000000;  // no sample starts after this much time
+  // The length of a sample is set from the fastest of the warm-up's last
+  // readings, at least this many when time allows: one reading that was
+  // preempted would otherwise shrink every sample.
+  int lengthReadings = 8;
+  // The smallest step the timer shows. No sample is planned shorter than
+  // MIN_SAMPLE_RESOLUTIONS of them, so the timer's rounding stays below
+  // 0.1% of a sample.
+  int64_t timerResolutionNanos = 1;
 };
+
+inline constexpr int64_t MIN_SAMPLE_RESOLUTIONS = 1000;
 
 // The median of `values`: the middle one, or the mean of the two middle ones.
 // Returns 0 for no values.
@@ -41,10 +51,13 @@ int32_t roundToMhz(double mhz);
 
 // Measures the clock in MHz with `timer` according to `plan`: warms up
 // (doubling the chain until one call lasts an eighth of a sample, then
-// repeating it until the warm-up time is spent), then takes plan.samples
-// samples of about plan.sampleNanos each (fewer, but at least one, when the
-// budget is spent first) and returns the median's clock, rounded.
-// Returns 0 when the timer runs no chain.
+// repeating it until the warm-up time is spent and plan.lengthReadings
+// readings of that chain were taken), sets the sample length from the
+// fastest of those readings, then takes plan.samples samples of about
+// plan.sampleNanos each (fewer, but at least one, when the budget is spent
+// first) and returns the median's clock, rounded. Readings of 0 while the
+// chain is doubled are chains too short for the timer.
+// Returns 0 when the timer runs no chain, or a chain fails once it has run.
 int32_t measureChainClock(const ChainTimer& timer, const ClockMeasurementPlan& plan = {});
 
 // Where the clock of a measurement came from.
@@ -67,6 +80,25 @@ MeasuredClock measureCpuClock();
 // True when `given` differs from `measured` by more than 10% of `measured`.
 // Never true for a measured clock that is not positive.
 bool givenClockDiffers(int32_t given, int32_t measured);
+
+// Repeated measurements of one quiet machine stay within about 1.5% of
+// each other (3695 to 3747 MHz in twenty runs on a 3.7 GHz machine with the
+// other core busy compiling). A system already recorded at a clock within
+// twice that of a new measurement is taken to be the same system.
+inline constexpr int32_t SAME_CLOCK_PERCENT = 3;
+
+// True when `recorded` is within SAME_CLOCK_PERCENT of `measured`.
+// Never true for a measured clock that is not positive.
+bool withinMeasurementSpread(int32_t recorded, int32_t measured);
+
+// A measured clock that starts a new system is recorded in these steps: its
+// last digit is noise (see SAME_CLOCK_PERCENT), while the step's own
+// rounding (at most 5 MHz) stays far below the measurement's spread.
+inline constexpr int32_t CLOCK_STEP_MHZ = 10;
+
+// `mhz` rounded to the nearest multiple of CLOCK_STEP_MHZ (halves up);
+// clocks below one step are kept as they are, so that no clock becomes 0.
+int32_t roundToClockStep(int32_t mhz);
 
 // True when the clock fell by more than 10% from `before` to `after`.
 // Never true when either is not positive.

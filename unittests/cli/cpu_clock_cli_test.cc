@@ -90,5 +90,42 @@ TEST_F(CpuClockCli, GivenClockFarFromTheMeasuredOneIsWarnedAboutOnRuns) {
   }
 }
 
+// Runs of one machine are one system: a measurement near the clock this
+// processor already has in the table is recorded under that clock, while
+// the same description 20% away is another system. The run line shows the
+// clock every result of the run is recorded under.
+TEST_F(CpuClockCli, MeasuredRunsOfOneMachineShareTheRecordedClock) {
+  const std::vector<std::string> args = {"-b", "-rv", "1", "-c", "auto"};
+  long first = runLineClock(runBench(args).out);
+  ASSERT_GT(first, 100);
+  const std::string name = thisProcessorName();
+  writeFile("results.txt", " 5     1000 " + std::to_string(first) + " " + name + "\n");
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(runLineClock(runBench(args).out), first);
+
+  long faster = first * 6 / 5;
+  writeFile("results.txt", " 5     1000 " + std::to_string(faster) + " " + name + "\n");
+  long other = runLineClock(runBench(args).out);
+  EXPECT_NE(other, faster);
+  EXPECT_LT(other, first * 11 / 10);
+}
+
+// The page highlights the system a run would record.
+TEST_F(CpuClockCli, PageWithAutoHighlightsThisProcessor) {
+  long clock = runLineClock(runBench({"-b", "-rv", "1", "-c", "auto", "My box"}).out);
+  ASSERT_GT(clock, 100);
+  writeFile("results.txt", " 5     1000 " + std::to_string(clock) + " My box\n 5     2000 " +
+                               std::to_string(clock) + " Other box\n");
+  BenchRun page = runBench({"-lh", "-c", "auto", "My box"});
+  EXPECT_EQ(page.status, 0);
+  EXPECT_NE(page.out.find("This system: <b>My box</b>, " + std::to_string(clock) + " MHz"),
+            std::string::npos);
+  EXPECT_NE(page.out.find("<tr class=\"current\"><td class=\"desc\">My box"), std::string::npos);
+  BenchRun json = runBench({"-lj", "-c", "auto", "My box"});
+  EXPECT_NE(
+      json.out.find("{\"description\": \"My box\", \"clock_mhz\": " + std::to_string(clock) + "}"),
+      std::string::npos)
+      << json.out.substr(0, 200);
+}
+
 }  // namespace
 }  // namespace bench::testing

@@ -34,15 +34,17 @@ class ClockCheck : public ::testing::Test {
   std::string before(bool clockGiven, MeasuredClock measured, MeasuredClock* result = nullptr) {
     fakeMeasurement = measured;
     CaptureStderr();
-    MeasuredClock got = checkClockBeforeRun(&settings, clockGiven, fakeMeter);
+    MeasuredClock got = checkClockBeforeRun(&settings, table, clockGiven, fakeMeter);
     if (result != nullptr) *result = got;
     return GetCapturedStderr();
   }
 
-  std::string after(MeasuredClock beforeRun, MeasuredClock measured) {
-    fakeMeasurement = measured;
+  // Runs the check after the run with the clocks measured after the tests.
+  static std::string after(MeasuredClock beforeRun, std::initializer_list<MeasuredClock> tests) {
+    MeasuredClock lowest;
+    for (const MeasuredClock& measured : tests) keepLowerClock(&lowest, measured);
     CaptureStderr();
-    checkClockAfterRun(beforeRun, fakeMeter);
+    checkClockAfterRun(beforeRun, lowest);
     return GetCapturedStderr();
   }
 
@@ -52,6 +54,7 @@ class ClockCheck : public ::testing::Test {
   }
 
   RunSettings settings;
+  ResultTable table;
 };
 
 TEST_F(ClockCheck, AutoTakesTheMeasuredClockAndTheProcessorName) {
@@ -114,17 +117,56 @@ TEST_F(ClockCheck, GivenClockIsCrossChecked) {
   }
 }
 
+// A measurement close to a clock this system already has in the table is
+// recorded under that clock, and says so; other systems' clocks and clocks
+// further away are not taken; a new clock is rounded to 10 MHz.
+TEST_F(ClockCheck, AutoRecordsUnderTheClockThisSystemAlreadyHas) {
+  giveDescription("Box");
+  table.append("Box", 3700, 1, 1000, false);
+  table.append("Other", 2005, 1, 1000, false);
+  settings.cpuClockAuto = true;
+  struct Case {
+    int32_t measured;
+    int32_t recorded;
+    const char* note;  // part of the line on standard error, or "" for none
+  };
+  const Case cases[] = {
+      {3667, 3700, "measured 3667 MHz; recorded as 3700 MHz, the clock of this system's results"},
+      {3700, 3700, ""},
+      {4070, 4070, ""},  // 10% faster: a new system
+      {4073, 4070,
+       "measured 4073 MHz; recorded as 4070 MHz (a measured clock is recorded in "
+       "steps of 10 MHz)"},
+      {2005, 2010, "recorded as 2010 MHz (a measured"},  // another description's clock
+  };
+  for (const Case& c : cases) {
+    std::string err = before(false, {c.measured, ClockSource::CHAIN});
+    EXPECT_EQ(settings.cpuClock, c.recorded) << c.measured;
+    if (*c.note == '\0') {
+      EXPECT_EQ(err, "") << c.measured;
+    } else {
+      EXPECT_TRUE(contains(err, c.note)) << err;
+      EXPECT_EQ(err.find('\n'), err.size() - 1) << "one line";
+    }
+  }
+  // The operating system's figure is taken as it is.
+  before(false, {2596, ClockSource::OS_REPORTED});
+  EXPECT_EQ(settings.cpuClock, 2596);
+}
+
+// The lowest clock measured after any test counts, not the last one.
 TEST_F(ClockCheck, ThrottlingDuringTheRunIsReported) {
   const MeasuredClock beforeRun{3670, ClockSource::CHAIN};
-  std::string err = after(beforeRun, {3000, ClockSource::CHAIN});
+  std::string err =
+      after(beforeRun,
+            {{3600, ClockSource::CHAIN}, {3000, ClockSource::CHAIN}, {3650, ClockSource::CHAIN}});
   EXPECT_TRUE(contains(err, "dropped from 3670 MHz to 3000 MHz")) << err;
-  EXPECT_EQ(after(beforeRun, {3400, ClockSource::CHAIN}), "");
-  EXPECT_EQ(after(beforeRun, {0, ClockSource::NONE}), "");
+  EXPECT_EQ(after(beforeRun, {{3400, ClockSource::CHAIN}}), "");
+  EXPECT_EQ(after(beforeRun, {{0, ClockSource::NONE}}), "");
+  EXPECT_EQ(after(beforeRun, {}), "");
 
   // Without a chain measurement before the run there is nothing to compare.
-  fakeMeasurements = 0;
-  EXPECT_EQ(after({2596, ClockSource::OS_REPORTED}, {1000, ClockSource::OS_REPORTED}), "");
-  EXPECT_EQ(fakeMeasurements, 0);
+  EXPECT_EQ(after({2596, ClockSource::OS_REPORTED}, {{1000, ClockSource::CHAIN}}), "");
 }
 
 }  // namespace

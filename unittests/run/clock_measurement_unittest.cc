@@ -12,12 +12,15 @@ namespace {
 
 // A chain on a simulated core: one addition per cycle, at a clock that may
 // depend on the time since the first call (a core that ramps up) and with
-// chosen calls slowed down (the thread was preempted). Keeps the simulated
-// time that all calls took.
+// chosen calls slowed down (the thread was preempted), read on a timer that
+// shows whole steps of `resolution` nanoseconds. Keeps the simulated time
+// that all calls took.
 class FakeChain {
  public:
   FakeChain(double mhz, double rampMhz = 0, int64_t rampNanos = 0)
       : mhz_(mhz), rampMhz_(rampMhz), rampNanos_(rampNanos) {}
+
+  void setResolution(int64_t nanos) { resolution_ = nanos; }
 
   // Call number `call` (0 = the first) takes `factor` times as long.
   void slowDown(int call, double factor) {
@@ -33,7 +36,7 @@ class FakeChain {
       ++calls_;
       int64_t taken = static_cast<int64_t>(std::llround(nanos));
       now_ += taken;
-      return taken;
+      return (taken + resolution_ / 2) / resolution_ * resolution_;
     };
   }
 
@@ -47,6 +50,7 @@ class FakeChain {
   std::vector<double> slow_;
   int64_t now_ = 0;
   int calls_ = 0;
+  int64_t resolution_ = 1;
 };
 
 TEST(MedianOf, OddEvenAndEmpty) {
@@ -126,6 +130,30 @@ TEST_F(PreemptedSamples, BudgetBoundsTheMeasurement) {
   EXPECT_EQ(measureChainClock(chain.timer()), 75);
   EXPECT_LE(chain.nanosSpent(), plan.budgetNanos + 40 * plan.sampleNanos + 1000000);
   EXPECT_LT(chain.calls(), first + plan.samples);
+}
+
+// The last call of the warm-up is preempted (it takes 100 or 10000 times as
+// long) on a timer that shows steps of 100 ns: the samples keep their length,
+// so the timer's rounding stays within 0.1% and no sample reads 0 ns.
+TEST_F(PreemptedSamples, SlowLastWarmUpCallLeavesTheSamplesAlone) {
+  for (double slowdown : {100.0, 10000.0}) {
+    const int first = firstSample(3000);
+    FakeChain chain(3000);
+    chain.setResolution(100);
+    chain.slowDown(first - 1, slowdown);
+    EXPECT_NEAR(measureChainClock(chain.timer()), 3000, 3) << slowdown;
+  }
+}
+
+// A sample is never planned shorter than the timer resolves well, even
+// when the plan asks for shorter ones.
+TEST(MeasureChainClock, SamplesAreLongEnoughForACoarseTimer) {
+  ClockMeasurementPlan plan;
+  plan.sampleNanos = 2000;
+  plan.timerResolutionNanos = 1000;
+  FakeChain chain(2596.4);
+  chain.setResolution(1000);
+  EXPECT_NEAR(measureChainClock(chain.timer(), plan), 2596, 3);
 }
 
 TEST(MeasureChainClock, NoChainGivesZero) {

@@ -133,7 +133,8 @@ std::string withoutClockWarnings(const std::string& err) {
     end = end == std::string::npos ? err.size() : end + 1;
     std::string line = err.substr(start, end - start);
     if (line.rfind("Warning: the given clock", 0) != 0 &&
-        line.rfind("Warning: the CPU clock dropped", 0) != 0) {
+        line.rfind("Warning: the CPU clock dropped", 0) != 0 &&
+        line.rfind("Clock: measured ", 0) != 0) {
       kept += line;
     }
     start = end;

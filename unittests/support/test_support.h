@@ -79,9 +79,10 @@ inline constexpr const char* THREADED_DEATH_TEST_STYLE = "fast";
 inline constexpr const char* THREADED_DEATH_TEST_STYLE = "threadsafe";
 #endif
 
-// `err` without the warnings about the CPU clock (a given clock that is not
-// the measured one, a clock that dropped during the run): they depend on
-// the machine and its load, not on what a test checks.
+// `err` without the notes and warnings about the CPU clock (a measured
+// clock recorded as another figure, a given clock that is not the measured
+// one, a clock that dropped during the run): they depend on the machine and
+// its load, not on what a test checks.
 std::string withoutClockWarnings(const std::string& err);
 
 }  // namespace bench::testing

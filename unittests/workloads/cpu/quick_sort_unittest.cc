@@ -122,7 +122,9 @@ TEST_P(QuickSortCatalogue, AllocationFailureIsReportedByTheHarness) {
   ResultTable table;
   ::testing::internal::CaptureStdout();
   ::testing::internal::CaptureStderr();
-  const int status = runSelectedTests(table, ListingOptions{});
+  const ListingOptions listing;
+  TestRun run(&table, &listing);
+  const int status = runSelectedTests(run);
   std::string err = ::testing::internal::GetCapturedStderr();
   ::testing::internal::GetCapturedStdout();
   EXPECT_EQ(err, GetParam().message);

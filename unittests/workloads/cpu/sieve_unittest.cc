@@ -98,7 +98,9 @@ TEST(SieveTestFailure, HarnessRecordsNothingAndEndsWithStatus11) {
   ResultTable table;
   ::testing::internal::CaptureStdout();
   ::testing::internal::CaptureStderr();
-  const int exitCode = runSelectedTests(table, ListingOptions{});
+  const ListingOptions listing;
+  TestRun run(&table, &listing);
+  const int exitCode = runSelectedTests(run);
   std::string err = ::testing::internal::GetCapturedStderr();
   ::testing::internal::GetCapturedStdout();
   platform::setCommitFailureForTesting(0);
