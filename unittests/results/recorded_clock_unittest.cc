@@ -15,11 +15,15 @@ TEST(ClockToRecord, NearestClockOfThisDescriptionWithinTheSpread) {
     RecordedClock expected;
   };
   const Case cases[] = {
-      {3667, {3700, true}},  {3790, {3800, true}},  {3750, {3700, true}},  // as near to both: the
-                                                                           // lower
-      {3593, {3700, true}},   // 107 MHz away, within 3% of 3593
-      {3592, {3590, false}},  // 108 MHz away, beyond 3% of 3592: rounded
-      {3917, {3800, true}},  {3918, {3920, false}}, {4, {4, false}},      {0, {0, false}},
+      {3667, {3700, true}},
+      {3790, {3800, true}},
+      {3750, {3700, true}},   // as near to both: the lower
+      {3524, {3700, true}},   // 176 MHz away, within 5% of 3524
+      {3523, {3520, false}},  // 177 MHz away, beyond 5% of 3523: rounded
+      {4000, {3800, true}},
+      {4001, {4000, false}},
+      {4, {4, false}},
+      {0, {0, false}},
   };
   for (const Case& c : cases) {
     RecordedClock got = clockToRecord(table, "Box", c.measured);
