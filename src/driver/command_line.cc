@@ -11,8 +11,10 @@
 #include "driver/catalogue.h"
 #include "driver/clock_check.h"
 #include "driver/harness.h"
+#include "driver/run_journal.h"
 #include "results/cpu_file.h"
 #include "results/filter.h"
+#include "results/journal.h"
 #include "results/listing.h"
 #include "results/listing_json.h"
 #include "results/listing_page.h"
@@ -115,6 +117,18 @@ int printListingDocument(const ResultTable& table, const ListingOptions& options
     return 1;
   }
   return 0;
+}
+
+// Where the clock of a run comes from.
+ClockOrigin clockOrigin(const RunSettings& settings, bool cpuFileRead,
+                        const MeasuredClock& measured) {
+  if (settings.cpuClockAuto) {
+    if (measured.source == ClockSource::CHAIN) return ClockOrigin::MEASURED;
+    if (measured.source == ClockSource::OS_REPORTED) return ClockOrigin::OS_REPORTED;
+    return ClockOrigin::DEFAULT;
+  }
+  if (settings.descriptionGiven) return ClockOrigin::GIVEN;
+  return cpuFileRead ? ClockOrigin::CPU_FILE_READ : ClockOrigin::DEFAULT;
 }
 
 }  // namespace
@@ -333,6 +347,8 @@ int benchMain(int argc, const char* const* argv) {
   MeasuredClock before = checkClockBeforeRun(&settings, table, clockGiven, measureCpuClock);
   TestRun run(&table, &parsed.listing);
   if (before.source == ClockSource::CHAIN) run.meter = measureCpuClock;
+  RunJournal journal(JOURNAL_FILE, settings, clockOrigin(settings, cpuFileRead, before), before);
+  run.journal = &journal;
   const int status = runSelectedTests(run);
   std::fflush(stdout);
   checkClockAfterRun(before, run.lowestAfterTest);

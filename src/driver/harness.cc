@@ -6,7 +6,9 @@
 #include "driver/catalogue.h"
 #include "platform/clock.h"
 #include "results/filter.h"
+#include "results/listing.h"
 #include "run/repetition.h"
+#include "run/result_text.h"
 
 namespace bench {
 
@@ -55,6 +57,18 @@ void warnOfDisagreement(int test, const Outcome& outcome) {
 }
 
 }  // namespace
+
+const char* recordVerdictName(RecordVerdict verdict) {
+  switch (verdict) {
+    case RecordVerdict::NEW:
+      return "new";
+    case RecordVerdict::IMPROVED:
+      return "improved";
+    case RecordVerdict::NOT_IMPROVED:
+      break;
+  }
+  return "not_improved";
+}
 
 uint32_t applyResourceLimits(uint32_t mask, const RunSettings& settings) {
   for (int n = 1; n <= TEST_COUNT; ++n) {
@@ -131,11 +145,16 @@ RecordVerdict recordResult(ResultTable& table, int test, int32_t timeMs,
 }
 
 int runOneTest(TestRun& run, const TestEntry& entry, TestRoutine routine) {
+  takeResultText();  // nothing an earlier test printed belongs to this one
   const Outcome outcome = routine();
   std::fflush(stdout);
-  if (run.meter != nullptr) keepLowerClock(&run.lowestAfterTest, run.meter());
+  MeasuredClock afterTest;
+  if (run.meter != nullptr) {
+    afterTest = run.meter();
+    keepLowerClock(&run.lowestAfterTest, afterTest);
+  }
   switch (outcome.status) {
-    case OutcomeStatus::TIME:
+    case OutcomeStatus::TIME: {
       if (outcome.milliseconds <= 0) {
         // A time of 0 ms in the shared table would be a plainly wrong result.
         std::fprintf(stderr, "Test %d returned a time of %d ms; the result is not recorded.\n",
@@ -145,9 +164,16 @@ int runOneTest(TestRun& run, const TestEntry& entry, TestRoutine routine) {
       if (repetitionsDisagree(outcome.spread, outcome.milliseconds)) {
         warnOfDisagreement(entry.number, outcome);
       }
-      recordResult(*run.table, entry.number, outcome.milliseconds, *run.listing);
+      const RecordVerdict verdict =
+          recordResult(*run.table, entry.number, outcome.milliseconds, *run.listing);
+      if (run.journal != nullptr) {
+        run.journal->append(run.journal->entryFor(
+            entry.number, std::string(bareTitle(listingTitle(entry.number))), outcome,
+            recordVerdictName(verdict), afterTest, takeResultText()));
+      }
       platform::sleepMillis(PAUSE_MS);
       return 0;
+    }
     case OutcomeStatus::NO_MEMORY:
       std::fprintf(stderr, "%d MB of main memory cannot be allocated!\n", entry.failureMegabytes);
       return EXIT_TEST_FAILED;

@@ -10,6 +10,7 @@
 
 #include "driver/catalogue.h"
 #include "driver/clock_check.h"
+#include "driver/run_journal.h"
 #include "results/listing_options.h"
 #include "results/result_table.h"
 #include "run/settings.h"
@@ -37,10 +38,15 @@ struct TestRun {
   ClockMeter meter = nullptr;
   // The lowest chain measurement `meter` gave during the run.
   MeasuredClock lowestAfterTest;
+  // Receives a line for every recorded result; null for none.
+  RunJournal* journal = nullptr;
 };
 
 // What recording a time did to this system's record of the test.
 enum class RecordVerdict { NEW, IMPROVED, NOT_IMPROVED };
+
+// "new", "improved" or "not_improved".
+const char* recordVerdictName(RecordVerdict verdict);
 
 // Prints the result line of `test` with `timeMs`, and the other systems'
 // times (those the system filter of `listing` accepts); improves or appends
@@ -54,7 +60,8 @@ RecordVerdict recordResult(ResultTable& table, int test, int32_t timeMs,
 inline constexpr int EXIT_TEST_FAILED = 11;
 
 // Runs one test through `routine` and handles its outcome: checks the clock
-// right after the work, then records a time and pauses for PAUSE_MS;
+// right after the work, then records a time, adds its line to the journal
+// and pauses for PAUSE_MS;
 // otherwise reports the failure on standard error where the test has not
 // (the memory size of `entry` when its memory could not be had) and records
 // nothing. Returns 0 when a time was recorded, else EXIT_TEST_FAILED.

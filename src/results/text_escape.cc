@@ -120,6 +120,17 @@ void appendHtmlText(std::string* out, std::string_view text) {
   }
 }
 
+bool isUtf8(std::string_view text) {
+  std::string again;
+  for (size_t at = 0; at < text.size();) {
+    size_t start = at;
+    again.clear();
+    appendUtf8(&again, nextCharacter(text, &at));
+    if (text.substr(start, at - start) != again) return false;
+  }
+  return true;
+}
+
 void appendJsonString(std::string* out, std::string_view text) {
   *out += '"';
   for (size_t at = 0; at < text.size();) {

@@ -25,6 +25,9 @@ namespace bench {
 // REQUIRES: *position < text.size().
 char32_t nextCharacter(std::string_view text, size_t* position);
 
+// True when `text` is well-formed UTF-8 (as nextCharacter decodes it).
+bool isUtf8(std::string_view text);
+
 // Appends `c` in UTF-8. REQUIRES: c is a code point other than a surrogate.
 void appendUtf8(std::string* out, char32_t c);
 

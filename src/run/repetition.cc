@@ -42,6 +42,7 @@ RepetitionSpread spreadOf(const int32_t* times, int32_t count) {
   spread.count = count;
   spread.fastest = sorted.front();
   spread.slowest = sorted.back();
+  spread.times.assign(times, times + count);
   const size_t middle = sorted.size() / 2;
   spread.median = sorted.size() % 2 != 0
                       ? sorted[middle]

@@ -217,9 +217,11 @@ TEST_F(HarnessTest, OutcomeIsRecordedOrReportedWithStatus11) {
   EXPECT_EQ(time_.lastSleepMillis(), 20000u);
 }
 
-Outcome quietRepetitions() { return Outcome::time(1010, RepetitionSpread{19, 1000, 1010, 1030}); }
+Outcome quietRepetitions() {
+  return Outcome::time(1010, RepetitionSpread{19, 1000, 1010, 1030, {}});
+}
 Outcome disturbedRepetitions() {
-  return Outcome::time(1150, RepetitionSpread{17, 1000, 1005.5, 1600});
+  return Outcome::time(1150, RepetitionSpread{17, 1000, 1005.5, 1600, {}});
 }
 Outcome singleRun() { return Outcome::time(1150); }
 

@@ -69,13 +69,13 @@ Repetitions repeatWithLengths(const std::vector<int32_t>& lengths) {
   });
 }
 
-TEST(RepetitionSpread, KeepsFastestMedianAndSlowestOfTheRepetitions) {
+TEST(RepetitionSpread, KeepsFastestMedianSlowestAndEveryRepetition) {
   Repetitions odd = repeatWithLengths({4000, 3000, 9000, 2500, 3500});
-  EXPECT_EQ(odd.spread, (RepetitionSpread{5, 2500, 3500, 9000}));
+  EXPECT_EQ(odd.spread, (RepetitionSpread{5, 2500, 3500, 9000, {4000, 3000, 9000, 2500, 3500}}));
   Repetitions even = repeatWithLengths({5000, 6000, 4000, 5500});
-  EXPECT_EQ(even.spread, (RepetitionSpread{4, 4000, 5250, 6000}));
+  EXPECT_EQ(even.spread, (RepetitionSpread{4, 4000, 5250, 6000, {5000, 6000, 4000, 5500}}));
   Repetitions single = repeatWithLengths({20000});
-  EXPECT_EQ(single.spread, (RepetitionSpread{1, 20000, 20000, 20000}));
+  EXPECT_EQ(single.spread, (RepetitionSpread{1, 20000, 20000, 20000, {20000}}));
 }
 
 struct DisagreementCase {

@@ -5,6 +5,7 @@
 #include "core/random_james.h"
 #include "run/settings.h"
 #include "run/stopwatch.h"
+#include "run/result_text.h"
 
 namespace bench {
 
@@ -71,12 +72,12 @@ void findArbitrage() {
   }
   if (runSettings.superBriefMode) return;
   if (bestLength <= 0) {
-    std::printf("No arbitrage sequence exists\n");
+    printResult("No arbitrage sequence exists\n");
     return;
   }
-  std::printf("Arbitrage profit:%7.3f, seq:", bestProfit);
-  for (int32_t k = 0; k < bestLength; ++k) std::printf(" %d", bestSequence[k] + 1);
-  std::printf(" %d\n", bestSequence[0] + 1);
+  printResult("Arbitrage profit:%7.3f, seq:", bestProfit);
+  for (int32_t k = 0; k < bestLength; ++k) printResult(" %d", bestSequence[k] + 1);
+  printResult(" %d\n", bestSequence[0] + 1);
 }
 
 Outcome arbitrageTest() {

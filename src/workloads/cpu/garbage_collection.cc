@@ -7,6 +7,7 @@
 #include "run/repetition.h"
 #include "run/settings.h"
 #include "run/stopwatch.h"
+#include "run/result_text.h"
 
 namespace bench {
 
@@ -144,7 +145,7 @@ Outcome garbageCollectionTest() {
   if (!repetitions.completed) return Outcome::noMemory();
   const int32_t result = repetitions.average;
   if (!runSettings.superBriefMode) {
-    std::printf("Garbage collection test in 16MB of VM (%u MB, max %d KB), time: %.2f sec\n",
+    printResult("Garbage collection test in 16MB of VM (%u MB, max %d KB), time: %.2f sec\n",
                 (statistics.growth + 524288u) >> 20, (statistics.peakSize + 512) >> 10,
                 result * 0.001);
   }

@@ -7,6 +7,7 @@
 #include "run/repetition.h"
 #include "run/settings.h"
 #include "run/stopwatch.h"
+#include "run/result_text.h"
 
 namespace bench {
 
@@ -33,7 +34,7 @@ Outcome memoryCopyTest() {
   if (!repetitions.completed) return Outcome::noMemory();
   const int32_t result = repetitions.average;
   if (!runSettings.superBriefMode) {
-    std::printf("Fast mem-copy: array size = %d MB, iterations = %d, elapsed time: %.2f sec\n",
+    printResult("Fast mem-copy: array size = %d MB, iterations = %d, elapsed time: %.2f sec\n",
                 static_cast<int>(MEMORY_COPY_BYTES >> 20), MEMORY_COPY_ROUND_TRIPS, result * 0.001);
   }
   return Outcome::time(result, repetitions.spread);

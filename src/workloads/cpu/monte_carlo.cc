@@ -8,6 +8,7 @@
 #include "run/repetition.h"
 #include "run/settings.h"
 #include "run/stopwatch.h"
+#include "run/result_text.h"
 
 namespace bench {
 
@@ -77,7 +78,7 @@ Outcome needleTest() {
   });
   const int32_t result = repetitions.average;
   if (!runSettings.superBriefMode) {
-    std::printf("Needle simulation: N = %dM, elapsed time: %.2f sec, ratio = %.9f\n", 100,
+    printResult("Needle simulation: N = %dM, elapsed time: %.2f sec, ratio = %.9f\n", 100,
                 result * 0.001, crossings / static_cast<double>(NEEDLE_THROWS));
   }
   return Outcome::time(result, repetitions.spread);
@@ -92,7 +93,7 @@ Outcome formFactorTest() {
   const int32_t result = repetitions.average;
   if (!runSettings.superBriefMode) {
     // Fhalf is a ratio of two counts, taken in floating point.
-    std::printf("Form-factor: iter = %dM, time: %.2f sec, Ffull =%10.7f, Fhalf =%10.7f\n", 50,
+    printResult("Form-factor: iter = %dM, time: %.2f sec, Ffull =%10.7f, Fhalf =%10.7f\n", 50,
                 result * 0.001, counts.fullHits / static_cast<double>(FORM_FACTOR_RAYS),
                 static_cast<double>(counts.halfHits) / counts.halfStarts);
   }

@@ -7,6 +7,7 @@
 #include "platform/memory.h"
 #include "run/repetition.h"
 #include "run/settings.h"
+#include "run/result_text.h"
 
 namespace bench {
 
@@ -39,7 +40,7 @@ Outcome quickSortTest(int32_t count, DoubleSort sort) {
   if (!repetitions.completed) return Outcome::noMemory();
   const int32_t result = repetitions.average;
   if (!runSettings.superBriefMode) {
-    std::printf("Quick-sort in virtual memory: %s, double[%dM], elapsed time: %.2f sec\n",
+    printResult("Quick-sort in virtual memory: %s, double[%dM], elapsed time: %.2f sec\n",
                 ok ? "OK" : "failed", count >> 20, result * 0.001);
   }
   if (!ok) {
@@ -50,7 +51,7 @@ Outcome quickSortTest(int32_t count, DoubleSort sort) {
                  count);
     return Outcome::failed();
   }
-  return Outcome::time(result, repetitions.spread);
+  return Outcome::checkedTime(result, repetitions.spread);
 }
 
 }  // namespace bench

@@ -8,6 +8,7 @@
 #include "run/repetition.h"
 #include "run/settings.h"
 #include "run/stopwatch.h"
+#include "run/result_text.h"
 
 namespace bench {
 
@@ -55,7 +56,7 @@ Outcome regularExpressionTest(RegexTestCounts* counts) {
   const int32_t result = repetitions.average;
   last.repetitions = repetitions.count;
   if (!runSettings.superBriefMode) {
-    std::printf("Regular expressions (%dk,%d): %6.4f-%6.4f-%6.4f-%6.4f, time: %.2f sec\n",
+    printResult("Regular expressions (%dk,%d): %6.4f-%6.4f-%6.4f-%6.4f, time: %.2f sec\n",
                 REGEX_TEST_PATTERNS * REGEX_TEST_STRINGS / 1000, REGEX_TEST_LENGTH,
                 last.matches[0] / 4000.0, last.matches[1] / 4000.0, last.matches[2] / 4000.0,
                 last.matches[3] / 4000.0, result * 0.001);

@@ -5,6 +5,7 @@
 #include "run/repetition.h"
 #include "run/settings.h"
 #include "run/stopwatch.h"
+#include "run/result_text.h"
 
 namespace bench {
 
@@ -39,7 +40,7 @@ Outcome sieveTest() {
   if (!repetitions.completed) return Outcome::noMemory();
   const int32_t result = repetitions.average;
   if (!runSettings.superBriefMode) {
-    std::printf("The %d-th prime number is: %d, elapsed time: %.2f sec\n", SIEVE_PRIME_COUNT, prime,
+    printResult("The %d-th prime number is: %d, elapsed time: %.2f sec\n", SIEVE_PRIME_COUNT, prime,
                 result * 0.001);
   }
   return Outcome::time(result, repetitions.spread);

@@ -8,6 +8,7 @@
 #include "run/repetition.h"
 #include "run/settings.h"
 #include "run/stopwatch.h"
+#include "run/result_text.h"
 
 namespace bench {
 
@@ -92,7 +93,7 @@ Outcome transposeTest(TransposeKernel kernel, int32_t width, int32_t height, int
   if (!repetitions.completed) return Outcome::noMemory();
   const int32_t result = repetitions.average;
   if (!runSettings.superBriefMode) {
-    std::printf("Transpose the [%d,%d] image, elapsed time: %.2f sec\n", width, height,
+    printResult("Transpose the [%d,%d] image, elapsed time: %.2f sec\n", width, height,
                 result * 0.001);
   }
   return Outcome::time(result, repetitions.spread);

@@ -11,6 +11,7 @@
 #include "run/outcome.h"
 #include "run/settings.h"
 #include "run/stopwatch.h"
+#include "run/result_text.h"
 
 namespace bench {
 
@@ -392,9 +393,9 @@ Outcome kdTreeRun(int32_t operations, int32_t inserts, KdTreeSnapshot* snapshot)
   if (snapshot != nullptr) *snapshot = taken;
 
   if (!runSettings.superBriefMode) {
-    std::printf("Adaptive K-D tree on disk: operations: %dK, elapsed time: %.2f sec\n",
+    printResult("Adaptive K-D tree on disk: operations: %dK, elapsed time: %.2f sec\n",
                 operations / 1000, elapsed * 0.001);
-    std::printf("Block reads: %uK, writes: %uK, flushes: %uK, leaf nodes: %u, hits: %u\n",
+    printResult("Block reads: %uK, writes: %uK, flushes: %uK, leaf nodes: %u, hits: %u\n",
                 taken.reads / 1000, taken.writes / 1000, taken.evictions / 1000,
                 static_cast<unsigned>(taken.leaves), static_cast<unsigned>(taken.hits));
   }

@@ -9,6 +9,7 @@
 #include "run/outcome.h"
 #include "run/settings.h"
 #include "run/stopwatch.h"
+#include "run/result_text.h"
 #include "workloads/disk/work_files.h"
 
 namespace bench {
@@ -257,11 +258,11 @@ Outcome reportMergeSort(SortCheck check, const char* fileName, int32_t valueCoun
                         int32_t elapsed) {
   bool ok = check.sorted && check.count == valueCount;
   if (!runSettings.superBriefMode) {
-    std::printf("Merge-sort on disk: %s, file size: %d MB, elapsed time: %.2f sec\n",
+    printResult("Merge-sort on disk: %s, file size: %d MB, elapsed time: %.2f sec\n",
                 ok ? "OK" : "fail", static_cast<int>(int64_t{valueCount} * 8 / 1048576),
                 elapsed * 0.001);
   }
-  if (ok) return Outcome::time(elapsed);
+  if (ok) return Outcome::checkedTime(elapsed);
   std::fflush(stdout);
   if (!check.sorted) {
     std::fprintf(stderr, "Merge-sort on disk: %s is not in order; the time is not recorded.\n",

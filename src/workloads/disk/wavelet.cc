@@ -8,6 +8,7 @@
 #include "platform/memory.h"
 #include "run/settings.h"
 #include "run/stopwatch.h"
+#include "run/result_text.h"
 #include "workloads/disk/work_files.h"
 
 namespace bench {
@@ -153,7 +154,7 @@ Outcome waveletInMemory() {
   if (runSettings.superBriefMode) {
     std::printf("\r");
   } else {
-    std::printf("\nWavelet T-S transform: arr: %dMB-%dKB, iter: %d-%d, elapsed time: %.2f sec\n",
+    printResult("\nWavelet T-S transform: arr: %dMB-%dKB, iter: %d-%d, elapsed time: %.2f sec\n",
                 16, 8, MEMORY_FIRST_ITERATIONS, iterations / 2, elapsed * 0.001);
   }
   return Outcome::time(elapsed);
@@ -204,7 +205,7 @@ Outcome runWaveletOnDisk(int32_t firstSize, int32_t lastSize) {
   if (runSettings.superBriefMode) {
     std::printf("\r");
   } else {
-    std::printf("\nWavelet T-S transform on disk: arr: %dMB-%dMB, iter: %d-%d, time: %.2f sec\n",
+    printResult("\nWavelet T-S transform on disk: arr: %dMB-%dMB, iter: %d-%d, time: %.2f sec\n",
                 static_cast<int>(int64_t{firstSize} * 8 / 1048576),
                 static_cast<int>(int64_t{lastSize} * 8 / 1048576), 1, iterations / 2,
                 elapsed * 0.001);

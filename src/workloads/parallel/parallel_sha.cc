@@ -9,6 +9,7 @@
 #include "run/outcome.h"
 #include "run/settings.h"
 #include "run/stopwatch.h"
+#include "run/result_text.h"
 
 namespace bench {
 
@@ -189,15 +190,15 @@ Outcome parallelShaTest(const ShaShape& shape) {
       return Outcome::failed();
     }
     if (!runSettings.superBriefMode) {
-      std::printf("Parallel SHA-1 digest using %2d threads: %.2f sec\n", n, t * 0.001);
+      printResult("Parallel SHA-1 digest using %2d threads: %.2f sec\n", n, t * 0.001);
       std::fflush(stdout);
     }
     total += t;
   }
   if (!runSettings.superBriefMode) {
-    std::printf("Parallel SHA-1 digest using 1-%2d threads: %.2f sec total\n", 16, total * 0.001);
+    printResult("Parallel SHA-1 digest using 1-%2d threads: %.2f sec total\n", 16, total * 0.001);
   }
-  return Outcome::time(total);
+  return Outcome::checkedTime(total);
 }
 
 Outcome contextSwitchTest(const ShaShape& shape) {
@@ -213,10 +214,10 @@ Outcome contextSwitchTest(const ShaShape& shape) {
     return Outcome::failed();
   }
   if (!runSettings.superBriefMode) {
-    std::printf("Ctx-switch test (parallel SHA-1) using %2d threads: %.2f sec total\n", workers,
+    printResult("Ctx-switch test (parallel SHA-1) using %2d threads: %.2f sec total\n", workers,
                 t * 0.001);
   }
-  return Outcome::time(t);
+  return Outcome::checkedTime(t);
 }
 
 }  // namespace bench

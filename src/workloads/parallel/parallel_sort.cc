@@ -9,6 +9,7 @@
 #include "platform/memory.h"
 #include "run/settings.h"
 #include "run/stopwatch.h"
+#include "run/result_text.h"
 
 namespace bench {
 
@@ -177,17 +178,17 @@ Outcome parallelSortTest(const SortShape& shape, BlockSort sortBlock) {
       return Outcome::failed();
     }
     if (!runSettings.superBriefMode) {
-      std::printf("Parallel-sort using %2d threads (double[%dM]): %.2f sec\n", n, megaValues,
+      printResult("Parallel-sort using %2d threads (double[%dM]): %.2f sec\n", n, megaValues,
                   t * 0.001);
       std::fflush(stdout);
     }
     total += t;
   }
   if (!runSettings.superBriefMode) {
-    std::printf("Parallel-sort using %d-%d threads (double[%dM]): %.2f sec total\n", 2, 16,
+    printResult("Parallel-sort using %d-%d threads (double[%dM]): %.2f sec total\n", 2, 16,
                 megaValues, total * 0.001);
   }
-  return Outcome::time(total);
+  return Outcome::checkedTime(total);
 }
 
 }  // namespace bench
