@@ -11,6 +11,7 @@
 #include "driver/catalogue.h"
 #include "driver/clock_check.h"
 #include "driver/harness.h"
+#include "driver/journal_merge.h"
 #include "driver/run_journal.h"
 #include "results/cpu_file.h"
 #include "results/filter.h"
@@ -313,11 +314,19 @@ int benchMain(int argc, const char* const* argv) {
   }
 
   if (parsed.mergeFileName != nullptr) {
-    if (table.loadResults(parsed.mergeFileName)) {
+    // A journal is told from a result table by its content: its lines are
+    // JSON objects, a table's start with a test number.
+    const bool journal = looksLikeJournal(parsed.mergeFileName);
+    std::vector<JournalEntry> journalEntries;
+    const bool loaded = journal
+                            ? loadJournalRecords(table, parsed.mergeFileName, &journalEntries)
+                            : table.loadResults(parsed.mergeFileName);
+    if (loaded) {
       table.mergeDuplicates();
       if (table.saveResults()) {
         std::printf("OK merging the \"%s\" file. %d items were enhanced.\n", parsed.mergeFileName,
                     table.enhancedCount());
+        if (journal) copyJournalLines(journalEntries, JOURNAL_FILE);
       } else {
         std::fprintf(stderr, "Cannot save the results: %s\n", table.saveFailure().c_str());
       }

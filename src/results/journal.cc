@@ -222,6 +222,7 @@ bool parseJournalLine(std::string_view line, JournalEntry* entry, std::string* e
 
   JournalEntry read;
   readString(root, "run_id", &read.runId);
+  if (read.runId.empty()) return fail(error, "no run_id");
   readString(root, "time", &read.time);
   readString(root, "record", &read.record);
   if (program != nullptr) {

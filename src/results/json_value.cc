@@ -25,7 +25,8 @@ class JsonParser {
 
  private:
   bool fail(const char* reason) {
-    if (error_.empty()) error_ = reason;
+    // Whatever was expected, a text that ends too soon was cut short.
+    if (error_.empty()) error_ = atEnd() ? "the text ends too soon" : reason;
     return false;
   }
 
