@@ -1,7 +1,8 @@
 // The real binary killed (SIGKILL, TerminateProcess) at random moments of a run (during a
 // test, around its save, during the pause) leaves a result table that loads
-// completely with every result saved before the kill, and an enhanced.txt
-// without a partial line.
+// completely with every result saved before the kill, an enhanced.txt
+// without a partial line, and a journal whose lines all parse but for a
+// last one cut short.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -11,6 +12,7 @@
 #include <thread>
 
 #include "cli/bench_runner.h"
+#include "results/journal.h"
 #include "results/result_table.h"
 #include "support/test_support.h"
 
@@ -59,6 +61,21 @@ TEST(CrashCli, KilledAtRandomMomentsKeepsEverySavedResult) {
 
     std::string enhanced = readFile("enhanced.txt");
     EXPECT_TRUE(enhanced.empty() || enhanced.back() == '\n') << "partial line in enhanced.txt";
+
+    // Every whole line of the journal parses; a kill may cut only the last.
+    std::string journal = readFile(JOURNAL_FILE);
+    size_t wholeLines = 0;
+    for (size_t start = 0, end; (end = journal.find('\n', start)) != std::string::npos;
+         start = end + 1) {
+      JournalEntry entry;
+      std::string error;
+      EXPECT_TRUE(parseJournalLine(journal.substr(start, end - start), &entry, &error))
+          << "round " << round << ": " << error;
+      ++wholeLines;
+    }
+    if (inPause) {
+      EXPECT_GE(wholeLines, 1u) << "the result's line is written before the pause";
+    }
   }
 }
 

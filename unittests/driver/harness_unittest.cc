@@ -7,6 +7,9 @@
 #include <string>
 
 #include "driver/catalogue.h"
+#include "driver/run_journal.h"
+#include "results/journal.h"
+#include "run/result_text.h"
 #include "support/test_support.h"
 #include "workloads/parallel/parallel_sha.h"
 #include "workloads/parallel/parallel_sort.h"
@@ -254,6 +257,61 @@ TEST_F(HarnessTest, DisagreeingRepetitionsAddOnlyAWarningOnStandardError) {
     recordResult(plainTable, 6, c.routine().milliseconds, ListingOptions{});
     EXPECT_EQ(out, GetCapturedStdout());
   }
+}
+
+Outcome disturbedAndPrinting() {
+  printResult("Example test: %d repetitions\n\n", 4);
+  printResult("Second line\n");
+  return Outcome::checkedTime(1150,
+                              RepetitionSpread{4, 1000, 1005, 1600, {1600, 1000, 1010, 1000}});
+}
+
+MeasuredClock meterAt3000() { return {3000, ClockSource::CHAIN}; }
+
+// A recorded result's journal line holds every repetition, the noise
+// verdict, the result lines the test printed, the clocks and the verdict of
+// the record; a result not recorded adds no line.
+TEST_F(HarnessTest, RecordedResultsAddTheirEvidenceToTheJournal) {
+  RunJournal journal(JOURNAL_FILE, runSettings, ClockOrigin::MEASURED, {3100, ClockSource::CHAIN});
+  TestRun run(&table_, &listing_);
+  run.journal = &journal;
+  run.meter = meterAt3000;
+  CaptureStdout();
+  CaptureStderr();
+  runOneTest(run, catalogueEntry(6), disturbedAndPrinting);
+  runOneTest(run, catalogueEntry(6), returnsNoMemory);
+  runOneTest(run, catalogueEntry(6), returnsTime);
+  GetCapturedStdout();
+  GetCapturedStderr();
+
+  JournalRead read = readJournal(JOURNAL_FILE);
+  ASSERT_EQ(read.entries.size(), 2u);
+  const JournalEntry& first = read.entries[0];
+  EXPECT_EQ(first.test, 6);
+  EXPECT_EQ(first.title, "Fast memory-copy (two 16 MB arrays, 100 iterations)");
+  EXPECT_EQ(first.description, "Test CPU");
+  EXPECT_EQ(first.clock, 2000);
+  EXPECT_EQ(first.clockSource, "measured");
+  EXPECT_EQ(first.clockBeforeMhz, 3100);
+  EXPECT_EQ(first.clockAfterMhz, 3000);
+  EXPECT_TRUE(first.repeated);
+  EXPECT_EQ(first.repetitionsMs, (std::vector<int32_t>{1600, 1000, 1010, 1000}));
+  EXPECT_TRUE(first.noiseJudged);
+  EXPECT_TRUE(first.busy);
+  EXPECT_DOUBLE_EQ(first.aboveFastestPercent, 15.0);
+  EXPECT_EQ(first.output, (std::vector<std::string>{"Example test: 4 repetitions", "Second line"}));
+  EXPECT_TRUE(first.checked);
+  EXPECT_EQ(first.record, "new");
+
+  const JournalEntry& second = read.entries[1];
+  EXPECT_EQ(second.runId, first.runId);
+  EXPECT_FALSE(second.repeated);
+  EXPECT_EQ(second.repetitionsMs, (std::vector<int32_t>{4321}));
+  EXPECT_FALSE(second.noiseJudged);
+  EXPECT_TRUE(second.output.empty());
+  EXPECT_FALSE(second.checked);
+  EXPECT_EQ(second.record, "not_improved");
+  EXPECT_EQ(second.time.size(), 20u);
 }
 
 TEST_F(HarnessTest, RunLineIsPrintedEvenWhenLimitsLeaveNothing) {
