@@ -5,9 +5,8 @@
 # their shlibs and symbols files which of the target's packages provide them
 # ("libc6:arm64 (>= 2.36)", "libgcc-s1-arm64-cross (>= 3.0)"). On the target
 # those are the plain names, so the architecture qualifier and the "-cross"
-# suffix go. These files give no version for libstdc++6; the libc6 version
-# they require is newer than any system with a libstdc++6 too old to run the
-# program.
+# suffix go. These files give no version for libstdc++6; every Debian or
+# Ubuntu release with the libc6 they require has a libstdc++6 new enough.
 #
 # A native .deb is left to CPack, which runs dpkg-shlibdeps itself.
 if(NOT CPACK_GENERATOR STREQUAL "DEB" OR NOT CPACK_BENCH_CROSS_LIBRARIES)
