@@ -8,11 +8,15 @@
 
 #include <cstdint>
 
+#include "run/version.h"
+
 namespace bench {
 
-// The fixed texts of the program.
-inline constexpr const char* VERSION = "1.016";
-inline constexpr int REVISION = 92;
+// The fixed texts of the program. The version and revision come from the
+// build (run/version.h is generated from the top CMakeLists.txt), so the
+// packages' names and the banner always agree.
+inline constexpr const char* VERSION = BENCH_VERSION_TEXT;
+inline constexpr int REVISION = BENCH_REVISION_NUMBER;
 inline constexpr const char* RESULT_FILE = "results.txt";
 inline constexpr const char* ENHANCED_FILE = "enhanced.txt";
 inline constexpr const char* CPU_FILE = "cpu.txt";
