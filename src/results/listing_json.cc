@@ -29,7 +29,8 @@ std::string listingJson(const ResultTable& table, const std::vector<ListedTest>&
       std::snprintf(number, sizeof number,
                     ", \"clock_mhz\": %d, \"time_s\": %.2f, \"ref\": %.2f, "
                     "\"time_ms\": %d}",
-                    record.clock, record.time * 0.001, refValue(record), record.time);
+                    record.clock, record.time * 0.001, refValue(record.time, record.clock),
+                    record.time);
       out += number;
     }
     out += positions.empty() ? "]}" : "\n ]}";

@@ -249,7 +249,7 @@ void appendTestSection(std::string* out, const ResultTable& table, const TestRec
         "<td class=\"num\">%.2f</td><td class=\"bar\">"
         "<svg viewBox=\"0 0 1000 12\" preserveAspectRatio=\"none\" aria-hidden=\"true\">"
         "<rect class=\"bar\" x=\"0\" y=\"1\" height=\"10\" width=\"%.1f\"/></svg></td></tr>",
-        record.clock, record.time * 0.001, refValue(record), length);
+        record.clock, record.time * 0.001, refValue(record.time, record.clock), length);
   }
   *out += "</tbody></table></section>";
 }
