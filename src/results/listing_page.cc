@@ -45,7 +45,7 @@ constexpr const char* STYLE =
     ".key{font-size:12px;color:#333;columns:2 30em;max-width:none}"
     ".key span{display:block}"
     ".empty{color:#555;font-style:italic}"
-    ".note{color:#333;font-size:.9em}"
+    ".note{color:#333;font-size:.9em}.note code{white-space:nowrap}"
     "@media print{body{margin:0;font-size:11px}.overview thead th{position:static}"
     "tr{break-inside:avoid}*{-webkit-print-color-adjust:exact;print-color-adjust:exact}}";
 
