@@ -8,9 +8,9 @@
 //              ...]}
 //
 // Tests and records come in listing order (filter and sort applied), all of
-// them however many: the document is for scripts. time_s
-// and ref are the figures the text listing prints (two decimals); time_ms is
-// the stored time itself. Strings are valid UTF-8 and escaped.
+// them however many, since the document is for scripts. time_s and ref are
+// the figures the text listing prints (two decimals); time_ms is the stored
+// time itself. Strings are valid UTF-8 and escaped.
 //
 // Changes nothing in the table. Main thread only.
 #ifndef BENCH_RESULTS_LISTING_JSON_H_
