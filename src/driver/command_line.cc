@@ -1,6 +1,5 @@
 #include "driver/command_line.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -107,14 +106,14 @@ int printListingDocument(const ResultTable& table, const ListingOptions& options
     if (settings.testMask & testBit(n)) tests.push_back(ListedTest{n, listingTitle(n)});
   }
   const SystemId thisSystem{settings.cpuDescription(), settings.cpuClock};
-  std::string text = options.listDocument == ListDocument::HTML
-                         ? listingPage(table, tests, options, thisSystem)
-                         : listingJson(table, tests, options, thisSystem);
-  errno = 0;
-  bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
-  written = std::fflush(stdout) == 0 && written;
-  if (!written) {
-    std::fprintf(stderr, "Cannot write the listing: %s\n", std::strerror(errno != 0 ? errno : EIO));
+  DocumentWriter out(stdout);
+  if (options.listDocument == ListDocument::HTML) {
+    writeListingPage(&out, table, tests, options, thisSystem);
+  } else {
+    writeListingJson(&out, table, tests, options, thisSystem);
+  }
+  if (!out.finish()) {
+    std::fprintf(stderr, "Cannot write the listing: %s\n", std::strerror(out.error()));
     return 1;
   }
   return 0;

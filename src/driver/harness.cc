@@ -7,6 +7,7 @@
 #include "platform/clock.h"
 #include "results/filter.h"
 #include "results/listing.h"
+#include "results/ref_value.h"
 #include "run/repetition.h"
 #include "run/result_text.h"
 
@@ -20,9 +21,6 @@ bool exceeds(uint32_t limit, uint32_t needMiB) {
   return limit != 0 && static_cast<uint64_t>(limit) < needMiB * MIB;
 }
 
-// The ref value of a time on a clock: time x 1e-6 x clock.
-double refOf(int32_t timeMs, int32_t clock) { return timeMs * 1e-6 * clock; }
-
 void printOtherSystems(const ResultTable& table, int test, int32_t timeMs, const char* description,
                        int32_t clock, const ListingOptions& listing) {
   for (int i = 0; i < table.count(); ++i) {
@@ -31,7 +29,7 @@ void printOtherSystems(const ResultTable& table, int test, int32_t timeMs, const
     if (std::strcmp(other.description, description) == 0 && other.clock == clock) continue;
     if (!filterAccepts(listing, other.description)) continue;
     std::printf("%-52.52s%7.2fs%5.0f%% ref:%8.2f\n", other.description, other.time * 0.001,
-                static_cast<double>(timeMs) * 100 / other.time, refOf(other.time, other.clock));
+                static_cast<double>(timeMs) * 100 / other.time, refValue(other.time, other.clock));
   }
 }
 
@@ -114,7 +112,7 @@ RecordVerdict recordResult(ResultTable& table, int test, int32_t timeMs,
     } else {
       std::printf("%+6.2f", (static_cast<double>(timeMs) - old) * 0.001);
     }
-    std::printf(" ref:%8.2f\n", refOf(timeMs, clock));
+    std::printf(" ref:%8.2f\n", refValue(timeMs, clock));
     printOtherSystems(table, test, timeMs, description, clock, listing);
   } else {
     if (runSettings.superBriefMode) {

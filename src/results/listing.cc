@@ -41,19 +41,15 @@ void printHeading(int test, const char* title, bool spreadSheet) {
 
 }  // namespace
 
-double refValue(const ResultRecord& record) {
-  return static_cast<double>(record.time) * record.clock * 1e-6;
-}
-
 int compareRecords(const ResultRecord& a, const ResultRecord& b, SortKey key, bool ascending) {
   int order = 0;
   switch (key) {
     case SortKey::TIME:
       order = compareNumbers(a.time, b.time);
-      if (order == 0) order = compareNumbers(refValue(a), refValue(b));
+      if (order == 0) order = compareNumbers(refValue(a.time, a.clock), refValue(b.time, b.clock));
       break;
     case SortKey::REF:
-      order = compareNumbers(refValue(a), refValue(b));
+      order = compareNumbers(refValue(a.time, a.clock), refValue(b.time, b.clock));
       if (order == 0) order = compareNumbers(a.time, b.time);
       break;
     case SortKey::CLOCK:
@@ -94,10 +90,10 @@ void printTestTable(const ResultTable& table, int test, const char* title,
     const ResultRecord& record = table.record(index);
     if (options.spreadSheetMode) {
       std::printf("%s,%d,%.2f,%.2f\n", quotedCell(record.description).c_str(), record.clock,
-                  record.time * 0.001, refValue(record));
+                  record.time * 0.001, refValue(record.time, record.clock));
     } else {
       std::printf("%-*.*s%8.2fs, ref:%7.2f\n", width, width, record.description,
-                  record.time * 0.001, refValue(record));
+                  record.time * 0.001, refValue(record.time, record.clock));
     }
   }
 }

@@ -11,13 +11,10 @@
 #include <vector>
 
 #include "results/listing_options.h"
+#include "results/ref_value.h"
 #include "results/result_table.h"
 
 namespace bench {
-
-// A record's run length in thousands of millions of clock cycles:
-// time [ms] x clock [MHz] x 1e-6, in double arithmetic.
-double refValue(const ResultRecord& record);
 
 // Compares two records by `key`: negative when `a` comes first in a listing
 // sorted in the given direction; 0 when keys and descriptions are equal.

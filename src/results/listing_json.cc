@@ -1,41 +1,38 @@
 #include "results/listing_json.h"
 
-#include <cstdio>
+#include <string>
 
 #include "results/text_escape.h"
+#include "results/text_format.h"
 
 namespace bench {
 
-std::string listingJson(const ResultTable& table, const std::vector<ListedTest>& tests,
-                        const ListingOptions& options, const SystemId& thisSystem) {
-  std::string out = "{\"system\": {\"description\": ";
-  appendJsonString(&out, thisSystem.description);
-  char number[96];
-  std::snprintf(number, sizeof number, ", \"clock_mhz\": %d},\n\"tests\": [", thisSystem.clock);
-  out += number;
+void writeListingJson(DocumentWriter* out, const ResultTable& table,
+                      const std::vector<ListedTest>& tests, const ListingOptions& options,
+                      const SystemId& thisSystem) {
+  std::string* text = out->text();
+  *text += "{\"system\": {\"description\": ";
+  appendJsonString(text, thisSystem.description);
+  appendFormat(text, ", \"clock_mhz\": %d},\n\"tests\": [", thisSystem.clock);
   for (size_t t = 0; t < tests.size(); ++t) {
     const ListedTest& test = tests[t];
-    std::snprintf(number, sizeof number, "%s\n {\"test\": %d, \"title\": ", t == 0 ? "" : ",",
-                  test.number);
-    out += number;
-    appendJsonString(&out, bareTitle(test.title));
-    out += ", \"results\": [";
+    appendFormat(text, "%s\n {\"test\": %d, \"title\": ", t == 0 ? "" : ",", test.number);
+    appendJsonString(text, bareTitle(test.title));
+    *text += ", \"results\": [";
     std::vector<int> positions = selectRecords(table, test.number, options);
     for (size_t i = 0; i < positions.size(); ++i) {
       const ResultRecord& record = table.record(positions[i]);
-      out += i == 0 ? "\n  {\"description\": " : ",\n  {\"description\": ";
-      appendJsonString(&out, record.description);
+      *text += i == 0 ? "\n  {\"description\": " : ",\n  {\"description\": ";
+      appendJsonString(text, record.description);
       // The same conversions as the text listing, so the figures agree.
-      std::snprintf(number, sizeof number,
-                    ", \"clock_mhz\": %d, \"time_s\": %.2f, \"ref\": %.2f, "
-                    "\"time_ms\": %d}",
-                    record.clock, record.time * 0.001, refValue(record), record.time);
-      out += number;
+      appendFormat(text, ", \"clock_mhz\": %d, \"time_s\": %.2f, \"ref\": %.2f, \"time_ms\": %d}",
+                   record.clock, record.time * 0.001, refValue(record.time, record.clock),
+                   record.time);
+      out->endPiece();
     }
-    out += positions.empty() ? "]}" : "\n ]}";
+    *text += positions.empty() ? "]}" : "\n ]}";
   }
-  out += tests.empty() ? "]}\n" : "\n]}\n";
-  return out;
+  *text += tests.empty() ? "]}\n" : "\n]}\n";
 }
 
 }  // namespace bench

@@ -1,14 +1,12 @@
 #include "results/listing_page.h"
 
 #include <algorithm>
-#include <cmath>
-#include <cstdarg>
-#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <unordered_map>
 
 #include "results/text_escape.h"
+#include "results/text_format.h"
 
 namespace bench {
 
@@ -47,29 +45,9 @@ constexpr const char* STYLE =
     ".key{font-size:12px;color:#333;columns:2 30em;max-width:none}"
     ".key span{display:block}"
     ".empty{color:#555;font-style:italic}"
+    ".note{color:#333;font-size:.9em}.note code{white-space:nowrap}"
     "@media print{body{margin:0;font-size:11px}.overview thead th{position:static}"
     "tr{break-inside:avoid}*{-webkit-print-color-adjust:exact;print-color-adjust:exact}}";
-
-void appendFormat(std::string* out, const char* format, ...) __attribute__((format(printf, 2, 3)));
-
-void appendFormat(std::string* out, const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  va_list again;
-  va_copy(again, args);
-  char buffer[512];
-  int length = std::vsnprintf(buffer, sizeof buffer, format, args);
-  va_end(args);
-  if (length >= static_cast<int>(sizeof buffer)) {
-    size_t start = out->size();
-    out->resize(start + length + 1);
-    std::vsnprintf(out->data() + start, length + 1, format, again);
-    out->resize(start + length);
-  } else if (length > 0) {
-    out->append(buffer, length);
-  }
-  va_end(again);
-}
 
 // A system as the listing identifies it: interned description and clock.
 struct SystemKey {
@@ -96,6 +74,13 @@ struct TestRecords {
   std::vector<int> positions;
 };
 
+// The speed of `time` relative to the fastest time of its test, in percent,
+// rounded down so that only the fastest system shows 100; exact for every
+// pair of positive 32-bit times.
+int relativePercent(int32_t fastest, int32_t time) {
+  return static_cast<int>(static_cast<int64_t>(fastest) * 100 / time);
+}
+
 // The overview: every system that has a listed record, in order of first
 // appearance, with its best time per listed test.
 class Overview {
@@ -110,21 +95,38 @@ class Overview {
         if (!cell.present || record.time < cell.time) cell = Cell{true, record.time};
       }
     }
+    fastest_.resize(columns_);
+    for (size_t column = 0; column < columns_; ++column) {
+      int32_t best = 0;
+      for (size_t row = 0; row < rows(); ++row) {
+        const Cell& cell = cells_[row * columns_ + column];
+        if (cell.present && cell.time > 0 && (best == 0 || cell.time < best)) best = cell.time;
+      }
+      fastest_[column] = best;
+    }
   }
 
   size_t rows() const { return systems_.size(); }
+  size_t columns() const { return columns_; }
   const SystemKey& system(size_t row) const { return systems_[row]; }
   bool present(size_t row, size_t column) const { return cells_[row * columns_ + column].present; }
   int32_t time(size_t row, size_t column) const { return cells_[row * columns_ + column].time; }
 
   // The least positive time of a column, or 0 when it has none.
-  int32_t fastest(size_t column) const {
-    int32_t best = 0;
-    for (size_t row = 0; row < rows(); ++row) {
+  int32_t fastest(size_t column) const { return fastest_[column]; }
+
+  // How fast a system is over all listed tests: the sum of its speeds
+  // relative to each test's fastest system, in millionths (a missing result
+  // adds nothing), in exact integer arithmetic.
+  int64_t overallSpeed(size_t row) const {
+    int64_t sum = 0;
+    for (size_t column = 0; column < columns_; ++column) {
       const Cell& cell = cells_[row * columns_ + column];
-      if (cell.present && cell.time > 0 && (best == 0 || cell.time < best)) best = cell.time;
+      if (cell.present && cell.time > 0 && fastest_[column] > 0) {
+        sum += static_cast<int64_t>(fastest_[column]) * 1000000 / cell.time;
+      }
     }
-    return best;
+    return sum;
   }
 
  private:
@@ -145,13 +147,51 @@ class Overview {
   size_t columns_;
   std::vector<SystemKey> systems_;
   std::vector<Cell> cells_;  // rows x columns
+  std::vector<int32_t> fastest_;
   std::unordered_map<SystemKey, int, SystemKeyHash> rowIndex_;
 };
 
+// Keeps, of `candidates`, the `limit` that `first` puts first (ties: the
+// earlier candidate) and those that `alwaysShown` accepts, in their order.
+template <typename First, typename AlwaysShown>
+std::vector<int> keepFirst(const std::vector<int>& candidates, size_t limit, First first,
+                           AlwaysShown alwaysShown) {
+  if (candidates.size() <= limit) return candidates;
+  std::vector<size_t> ranked(candidates.size());
+  for (size_t i = 0; i < ranked.size(); ++i) ranked[i] = i;
+  auto before = [&](size_t a, size_t b) {
+    if (first(candidates[a], candidates[b])) return true;
+    if (first(candidates[b], candidates[a])) return false;
+    return a < b;
+  };
+  std::nth_element(ranked.begin(), ranked.begin() + static_cast<std::ptrdiff_t>(limit),
+                   ranked.end(), before);
+  std::vector<bool> kept(candidates.size(), false);
+  for (size_t i = 0; i < limit; ++i) kept[ranked[i]] = true;
+  std::vector<int> shown;
+  for (size_t i = 0; i < candidates.size(); ++i) {
+    if (kept[i] || alwaysShown(candidates[i])) shown.push_back(candidates[i]);
+  }
+  return shown;
+}
+
+// The note above rows that were cut to `limit`: which are shown, how many
+// are left out, and how to see others.
+void appendLeftOutNote(std::string* out, size_t shown, size_t all, size_t limit, const char* what,
+                       const char* rule) {
+  appendFormat(out,
+               "<p class=\"note\">Shown: the %d %s %s%s; %d of %d are left out. "
+               "<code>bench -lh -r &lt;reg-exp&gt;</code> selects systems by their "
+               "description.</p>",
+               static_cast<int>(limit), what, rule, shown > limit ? ", and this system" : "",
+               static_cast<int>(all - shown), static_cast<int>(all));
+}
+
 void appendCurrentTag(std::string* out) { *out += "<span class=\"tag\">this system</span>"; }
 
-void appendOverview(std::string* out, const Overview& overview,
+void appendOverview(DocumentWriter* writer, const Overview& overview,
                     const std::vector<TestRecords>& tests, const SystemId& thisSystem) {
+  std::string* out = writer->text();
   *out +=
       "<section id=\"overview\">"
       "<h2>Overview: speed relative to the fastest system, in percent</h2>";
@@ -163,43 +203,54 @@ void appendOverview(std::string* out, const Overview& overview,
       "<p>Each cell is the fastest time of a test divided by the system's time: 100 is the "
       "fastest system of that test, 50 took twice as long. Darker cells are faster; an empty "
       "cell means no result.</p>";
+  std::vector<int> rows(overview.rows());
+  for (size_t row = 0; row < rows.size(); ++row) rows[row] = static_cast<int>(row);
+  std::vector<int64_t> speed(rows.size());
+  for (size_t row = 0; row < rows.size(); ++row) speed[row] = overview.overallSpeed(row);
+  std::vector<int> shown = keepFirst(
+      rows, PAGE_OVERVIEW_SYSTEMS, [&](int a, int b) { return speed[a] > speed[b]; },
+      [&](int row) {
+        const SystemKey& system = overview.system(static_cast<size_t>(row));
+        return isCurrent(system.description, system.clock, thisSystem);
+      });
+  if (shown.size() < rows.size()) {
+    appendLeftOutNote(out, shown.size(), rows.size(), PAGE_OVERVIEW_SYSTEMS, "systems",
+                      "with the highest sum of these figures over the listed tests");
+  }
   *out +=
       "<table class=\"overview\"><thead><tr><th class=\"sys\" scope=\"col\">System</th>"
       "<th scope=\"col\" class=\"num\">MHz</th>";
-  std::vector<int32_t> fastest(tests.size());
-  for (size_t column = 0; column < tests.size(); ++column) {
-    fastest[column] = overview.fastest(column);
-    int number = tests[column].test->number;
+  for (const TestRecords& test : tests) {
+    int number = test.test->number;
     appendFormat(out, "<th scope=\"col\"><a href=\"#test-%d\" title=\"%d: ", number, number);
-    appendHtmlText(out, bareTitle(tests[column].test->title));
+    appendHtmlText(out, bareTitle(test.test->title));
     appendFormat(out, "\">%d</a></th>", number);
   }
   *out += "</tr></thead><tbody>";
-  for (size_t row = 0; row < overview.rows(); ++row) {
+  for (int shownRow : shown) {
+    size_t row = static_cast<size_t>(shownRow);
     const SystemKey& system = overview.system(row);
     bool current = isCurrent(system.description, system.clock, thisSystem);
     *out += current ? "<tr class=\"current\"><th scope=\"row\">" : "<tr><th scope=\"row\">";
     appendHtmlText(out, system.description);
     if (current) appendCurrentTag(out);
     appendFormat(out, "</th><td class=\"num\">%d</td>", system.clock);
-    for (size_t column = 0; column < tests.size(); ++column) {
+    for (size_t column = 0; column < overview.columns(); ++column) {
       if (!overview.present(row, column)) {
         *out += "<td class=\"none\"></td>";
         continue;
       }
       int32_t time = overview.time(row, column);
-      if (time <= 0 || fastest[column] <= 0) {
+      int32_t fastest = overview.fastest(column);
+      if (time <= 0 || fastest <= 0) {
         appendFormat(out, "<td title=\"%.2f s\">?</td>", time * 0.001);
         continue;
       }
-      // Rounded down, so that only the fastest system shows 100.
-      double share = static_cast<double>(fastest[column]) / time;
-      int percent = static_cast<int>(std::floor(share * 100.0));
+      int percent = relativePercent(fastest, time);
       // Lightness from 97% (slowest) to 55% (fastest): black text reads on
       // both, and the order of shades survives a black-and-white print.
-      double lightness = 97.0 - 42.0 * share;
-      appendFormat(out, "<td style=\"background:hsl(210,45%%,%.0f%%)\" title=\"%.2f s\">",
-                   lightness, time * 0.001);
+      appendFormat(out, "<td style=\"background:hsl(210,45%%,%d%%)\" title=\"%.2f s\">",
+                   97 - percent * 42 / 100, time * 0.001);
       // A bare 0 would read as "no speed at all".
       if (percent == 0) {
         *out += "&lt;1</td>";
@@ -208,6 +259,7 @@ void appendOverview(std::string* out, const Overview& overview,
       }
     }
     *out += "</tr>";
+    writer->endPiece();
   }
   *out += "</tbody></table><p class=\"key\">";
   for (const TestRecords& test : tests) {
@@ -218,8 +270,9 @@ void appendOverview(std::string* out, const Overview& overview,
   *out += "</p></section>";
 }
 
-void appendTestSection(std::string* out, const ResultTable& table, const TestRecords& test,
-                       const SystemId& thisSystem) {
+void appendTestSection(DocumentWriter* writer, const ResultTable& table, const TestRecords& test,
+                       const ListingOptions& options, const SystemId& thisSystem) {
+  std::string* out = writer->text();
   appendFormat(out, "<section class=\"test\" id=\"test-%d\"><h2>%d: ", test.test->number,
                test.test->number);
   appendHtmlText(out, bareTitle(test.test->title));
@@ -228,15 +281,33 @@ void appendTestSection(std::string* out, const ResultTable& table, const TestRec
     *out += "<p class=\"empty\">No results.</p></section>";
     return;
   }
+  // The fastest by the key of the listing's order: the least time (also
+  // when unsorted), the least ref, or the highest clock.
+  SortKey key = options.sortResults ? options.sortKey : SortKey::TIME;
+  std::vector<int> shown = keepFirst(
+      test.positions, PAGE_SECTION_ROWS,
+      [&](int a, int b) {
+        return compareRecords(table.record(a), table.record(b), key, key != SortKey::CLOCK) < 0;
+      },
+      [&](int position) {
+        const ResultRecord& record = table.record(position);
+        return isCurrent(record.description, record.clock, thisSystem);
+      });
+  if (shown.size() < test.positions.size()) {
+    const char* rule = key == SortKey::TIME  ? "with the least time"
+                       : key == SortKey::REF ? "with the least ref"
+                                             : "with the highest clock";
+    appendLeftOutNote(out, shown.size(), test.positions.size(), PAGE_SECTION_ROWS, "results", rule);
+  }
   int32_t longest = 0;
-  for (int position : test.positions) longest = std::max(longest, table.record(position).time);
+  for (int position : shown) longest = std::max(longest, table.record(position).time);
   appendFormat(out,
                "<table class=\"bars\"><thead><tr><th scope=\"col\">System</th>"
                "<th scope=\"col\" class=\"num\">MHz</th><th scope=\"col\" class=\"num\">Time</th>"
                "<th scope=\"col\" class=\"num\">Ref</th>"
                "<th scope=\"col\">Time, 0 to %.2f s (shorter is faster)</th></tr></thead><tbody>",
                longest * 0.001);
-  for (int position : test.positions) {
+  for (int position : shown) {
     const ResultRecord& record = table.record(position);
     bool current = isCurrent(record.description, record.clock, thisSystem);
     *out += current ? "<tr class=\"current\"><td class=\"desc\">" : "<tr><td class=\"desc\">";
@@ -249,42 +320,42 @@ void appendTestSection(std::string* out, const ResultTable& table, const TestRec
         "<td class=\"num\">%.2f</td><td class=\"bar\">"
         "<svg viewBox=\"0 0 1000 12\" preserveAspectRatio=\"none\" aria-hidden=\"true\">"
         "<rect class=\"bar\" x=\"0\" y=\"1\" height=\"10\" width=\"%.1f\"/></svg></td></tr>",
-        record.clock, record.time * 0.001, refValue(record), length);
+        record.clock, record.time * 0.001, refValue(record.time, record.clock), length);
+    writer->endPiece();
   }
   *out += "</tbody></table></section>";
 }
 
 }  // namespace
 
-std::string listingPage(const ResultTable& table, const std::vector<ListedTest>& tests,
-                        const ListingOptions& options, const SystemId& thisSystem) {
+void writeListingPage(DocumentWriter* writer, const ResultTable& table,
+                      const std::vector<ListedTest>& tests, const ListingOptions& options,
+                      const SystemId& thisSystem) {
   std::vector<TestRecords> selected;
   selected.reserve(tests.size());
-  size_t records = 0;
   for (const ListedTest& test : tests) {
     selected.push_back(TestRecords{&test, selectRecords(table, test.number, options)});
-    records += selected.back().positions.size();
   }
   Overview overview(table, selected);
 
-  std::string out;
-  out.reserve(4096 + records * 400 + overview.rows() * tests.size() * 80);
-  out +=
+  std::string* out = writer->text();
+  *out +=
       "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\">"
       "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">"
       "<title>Result table</title><style>";
-  out += STYLE;
-  out += "</style></head><body><h1>Result table</h1><p>This system: <b>";
-  appendHtmlText(&out, thisSystem.description);
-  appendFormat(&out,
+  *out += STYLE;
+  *out += "</style></head><body><h1>Result table</h1><p>This system: <b>";
+  appendHtmlText(out, thisSystem.description);
+  appendFormat(out,
                "</b>, %d MHz (highlighted). Times in seconds; ref is the time multiplied by the "
                "clock in GHz.</p>",
                thisSystem.clock);
-  if (tests.empty()) out += "<p class=\"empty\">No tests selected.</p>";
-  appendOverview(&out, overview, selected, thisSystem);
-  for (const TestRecords& test : selected) appendTestSection(&out, table, test, thisSystem);
-  out += "</body></html>\n";
-  return out;
+  if (tests.empty()) *out += "<p class=\"empty\">No tests selected.</p>";
+  appendOverview(writer, overview, selected, thisSystem);
+  for (const TestRecords& test : selected) {
+    appendTestSection(writer, table, test, options, thisSystem);
+  }
+  *out += "</body></html>\n";
 }
 
 }  // namespace bench

@@ -11,18 +11,34 @@
 #ifndef BENCH_RESULTS_LISTING_PAGE_H_
 #define BENCH_RESULTS_LISTING_PAGE_H_
 
-#include <string>
+#include <cstddef>
 #include <vector>
 
+#include "results/document_writer.h"
 #include "results/listing.h"
 #include "results/result_table.h"
 
 namespace bench {
 
-// Returns the page for `tests` (in the order given), with the records each
-// listing of them would print: the system filter and the sort apply.
-std::string listingPage(const ResultTable& table, const std::vector<ListedTest>& tests,
-                        const ListingOptions& options, const SystemId& thisSystem);
+// At most this many results per test and this many systems in the overview
+// are shown, the fastest (see writeListingPage), plus this system's: a
+// collector's table of a million records would otherwise make a page of
+// hundreds of megabytes that no browser opens.
+constexpr size_t PAGE_SECTION_ROWS = 100;
+constexpr size_t PAGE_OVERVIEW_SYSTEMS = 100;
+
+// Writes the page for `tests` (in the order given) with the records each
+// listing of them would print: the system filter and the sort apply. A
+// test's section shows its PAGE_SECTION_ROWS fastest records by the key of
+// the listing's order (the least time, also when unsorted; the least ref;
+// the highest clock) and this system's, in the listing's order. The
+// overview shows the PAGE_OVERVIEW_SYSTEMS systems with the highest sum of
+// relative speeds over the listed tests and this system, in order of first
+// appearance. Where rows are left out, a note says how many and how to
+// select others.
+void writeListingPage(DocumentWriter* writer, const ResultTable& table,
+                      const std::vector<ListedTest>& tests, const ListingOptions& options,
+                      const SystemId& thisSystem);
 
 }  // namespace bench
 

@@ -1,13 +1,15 @@
 #include "results/result_table.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <unordered_map>
+#include <functional>
 
 #include "platform/files.h"
 #include "results/number_text.h"
+#include "results/text_format.h"
 #include "run/settings.h"
 
 namespace bench {
@@ -16,33 +18,39 @@ namespace {
 
 bool isSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
 
-// Reads one whole line, newline included, however long it is. Returns false
-// at the end of the file when nothing was read.
-bool readLine(std::FILE* file, std::string* line) {
-  line->clear();
-  int c;
-  while ((c = std::getc(file)) != EOF) {
-    line->push_back(static_cast<char>(c));
-    if (c == '\n') return true;
-  }
-  return !line->empty();
-}
+// Reads a file line by line through a block buffer: one call into the C
+// library per block, not per byte, so a table of tens of megabytes loads
+// quickly.
+class LineReader {
+ public:
+  explicit LineReader(std::FILE* file) : file_(file), block_(BLOCK_SIZE) {}
 
-struct GroupKey {
-  int32_t test;
-  int32_t clock;
-  const char* description;
-  bool operator==(const GroupKey&) const = default;
-};
-
-struct GroupKeyHash {
-  size_t operator()(const GroupKey& key) const {
-    size_t h = std::hash<const char*>()(key.description);
-    h ^= std::hash<int64_t>()((static_cast<int64_t>(key.test) << 32) ^
-                              static_cast<uint32_t>(key.clock)) +
-         0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2);
-    return h;
+  // Reads one whole line, newline included, however long it is. Returns
+  // false at the end of the file when nothing was read.
+  bool next(std::string* line) {
+    line->clear();
+    for (;;) {
+      if (at_ == end_) {
+        at_ = 0;
+        end_ = std::fread(block_.data(), 1, block_.size(), file_);
+        if (end_ == 0) return !line->empty();
+      }
+      const char* start = block_.data() + at_;
+      const char* newline = static_cast<const char*>(std::memchr(start, '\n', end_ - at_));
+      size_t length = newline != nullptr ? static_cast<size_t>(newline - start) + 1 : end_ - at_;
+      line->append(start, length);
+      at_ += length;
+      if (newline != nullptr) return true;
+    }
   }
+
+ private:
+  static constexpr size_t BLOCK_SIZE = 65536;
+
+  std::FILE* file_;
+  std::vector<char> block_;
+  size_t at_ = 0;   // next unread byte of the block
+  size_t end_ = 0;  // bytes in the block
 };
 
 }  // namespace
@@ -59,26 +67,17 @@ const char* ResultTable::internDescription(std::string_view text) {
   return shared;
 }
 
-void ResultTable::reserveFor(int needed) {
-  if (needed <= capacity_) return;
-  int newCapacity = (needed + 127) / 128 * 128;
-  auto grown = std::make_unique<ResultRecord[]>(static_cast<size_t>(newCapacity));
-  for (int i = 0; i < count_; ++i) grown[i] = records_[i];
-  records_ = std::move(grown);
-  capacity_ = newCapacity;
-}
-
 void ResultTable::append(std::string_view description, int32_t clock, int32_t test, int32_t time,
                          bool enhanced) {
-  reserveFor(count_ + 1);
-  records_[count_++] = ResultRecord{internDescription(description), clock, test, time, enhanced};
+  records_.push_back(ResultRecord{internDescription(description), clock, test, time, enhanced});
 }
 
 bool ResultTable::loadResults(const char* fileName) {
   std::FILE* file = std::fopen(fileName, "r");
   if (file == nullptr) return false;
+  LineReader reader(file);
   std::string line;
-  while (readLine(file, &line)) {
+  while (reader.next(&line)) {
     // A description ends at a NUL byte, as everywhere else.
     line.resize(std::strlen(line.c_str()));
     int32_t test = 0;
@@ -99,11 +98,9 @@ bool ResultTable::loadResults(const char* fileName) {
 }
 
 std::string formatRecordLine(const ResultRecord& record) {
-  int length = std::snprintf(nullptr, 0, "%2d %8d %4d %s\n", record.test, record.time, record.clock,
-                             record.description);
-  std::string line(static_cast<size_t>(length), '\0');
-  std::snprintf(line.data(), line.size() + 1, "%2d %8d %4d %s\n", record.test, record.time,
-                record.clock, record.description);
+  std::string line;
+  appendFormat(&line, "%2d %8d %4d %s\n", record.test, record.time, record.clock,
+               record.description);
   return line;
 }
 
@@ -117,17 +114,10 @@ bool ResultTable::saveResults() {
   std::FILE* enhanced = std::fopen(ENHANCED_FILE, "a");
   if (enhanced == nullptr) return fail("open", ENHANCED_FILE);
 
-  std::string table;
-  std::string improved;
-  for (int i = 0; i < count_; ++i) {
-    std::string line = formatRecordLine(records_[i]);
-    table += line;
-    if (records_[i].enhanced) improved += line;
-  }
-
   // The new table goes to a temporary file in the same directory, reaches
   // stable storage, and only then replaces results.txt: a crash, a full disk
-  // or a write error leaves the previous table whole.
+  // or a write error leaves the previous table whole. It is written record
+  // by record, so a table of tens of megabytes needs no copy in memory.
   char tempName[64];
   platform::makeTemporaryName(RESULT_FILE, tempName, sizeof tempName);
   std::FILE* temp = std::fopen(tempName, "w");
@@ -136,8 +126,14 @@ bool ResultTable::saveResults() {
     std::fclose(enhanced);
     return false;
   }
-  bool written =
-      std::fwrite(table.data(), 1, table.size(), temp) == table.size() && platform::syncFile(temp);
+  std::string improved;
+  bool written = true;
+  for (const ResultRecord& record : records_) {
+    std::string line = formatRecordLine(record);
+    written = written && std::fwrite(line.data(), 1, line.size(), temp) == line.size();
+    if (record.enhanced) improved += line;
+  }
+  written = written && platform::syncFile(temp);
   if (!written) fail("write", tempName);
   if (std::fclose(temp) != 0 && written) written = fail("write", tempName);
   if (!written) {
@@ -156,7 +152,7 @@ bool ResultTable::saveResults() {
     platform::removeFile(tempName);
     return false;
   }
-  for (int i = 0; i < count_; ++i) records_[i].enhanced = false;
+  for (ResultRecord& record : records_) record.enhanced = false;
 
   if (!platform::renameFile(tempName, RESULT_FILE)) {
     fail("replace", RESULT_FILE);
@@ -170,24 +166,45 @@ bool ResultTable::saveResults() {
 
 void ResultTable::mergeDuplicates() {
   dirty_ = true;
-  std::unordered_map<GroupKey, int, GroupKeyHash> firstOfGroup;
-  std::vector<bool> dropped(static_cast<size_t>(count_), false);
-  for (int j = 0; j < count_; ++j) {
-    GroupKey key{records_[j].test, records_[j].clock, records_[j].description};
-    auto [it, inserted] = firstOfGroup.try_emplace(key, j);
-    if (inserted) continue;
-    ResultRecord& kept = records_[it->second];
-    dropped[static_cast<size_t>(j)] = true;
-    if (records_[j].time < kept.time) {
-      kept.time = records_[j].time;
-      ++enhancedCount_;
+  // The positions sorted by group, and by position within a group: each
+  // group's run starts with the record kept and meets the others in table
+  // order. Sorting needs 4 bytes a record, far less than a hash map of the
+  // groups would hold for a collector's million records.
+  std::vector<uint32_t> byGroup(records_.size());
+  for (size_t i = 0; i < byGroup.size(); ++i) byGroup[i] = static_cast<uint32_t>(i);
+  auto groupOrder = [this](uint32_t a, uint32_t b) {
+    const ResultRecord& x = records_[a];
+    const ResultRecord& y = records_[b];
+    if (x.description != y.description)
+      return std::less<const char*>()(x.description, y.description);
+    if (x.clock != y.clock) return x.clock < y.clock;
+    if (x.test != y.test) return x.test < y.test;
+    return a < b;
+  };
+  std::sort(byGroup.begin(), byGroup.end(), groupOrder);
+  std::vector<bool> dropped(records_.size(), false);
+  for (size_t start = 0; start < byGroup.size();) {
+    ResultRecord& kept = records_[byGroup[start]];
+    size_t next = start + 1;
+    for (; next < byGroup.size(); ++next) {
+      const ResultRecord& other = records_[byGroup[next]];
+      if (other.description != kept.description || other.clock != kept.clock ||
+          other.test != kept.test) {
+        break;
+      }
+      dropped[byGroup[next]] = true;
+      if (other.time < kept.time) {
+        kept.time = other.time;
+        ++enhancedCount_;
+      }
     }
+    start = next;
   }
-  int keptCount = 0;
-  for (int i = 0; i < count_; ++i) {
-    if (!dropped[static_cast<size_t>(i)]) records_[keptCount++] = records_[i];
+  size_t keptCount = 0;
+  for (size_t i = 0; i < records_.size(); ++i) {
+    if (!dropped[i]) records_[keptCount++] = records_[i];
   }
-  count_ = keptCount;
+  records_.resize(keptCount);
 }
 
 }  // namespace bench

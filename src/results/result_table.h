@@ -33,10 +33,9 @@ class ResultTable {
   ResultTable(ResultTable&&) = default;
   ResultTable& operator=(ResultTable&&) = default;
 
-  int count() const { return count_; }
-  int capacity() const { return capacity_; }
-  const ResultRecord& record(int index) const { return records_[index]; }
-  ResultRecord& record(int index) { return records_[index]; }
+  int count() const { return static_cast<int>(records_.size()); }
+  const ResultRecord& record(int index) const { return records_[static_cast<size_t>(index)]; }
+  ResultRecord& record(int index) { return records_[static_cast<size_t>(index)]; }
 
   bool dirty() const { return dirty_; }
   void markDirty() { dirty_ = true; }
@@ -46,8 +45,8 @@ class ResultTable {
   // it that lives as long as the table.
   const char* internDescription(std::string_view text);
 
-  // Appends a record (its description is interned here). The capacity grows
-  // to the smallest multiple of 128 that holds the new count.
+  // Appends a record (its description is interned here). The storage grows
+  // geometrically, so a table of a million records loads in linear time.
   void append(std::string_view description, int32_t clock, int32_t test, int32_t time,
               bool enhanced);
 
@@ -75,11 +74,7 @@ class ResultTable {
   void mergeDuplicates();
 
  private:
-  void reserveFor(int needed);
-
-  std::unique_ptr<ResultRecord[]> records_;
-  int count_ = 0;
-  int capacity_ = 0;
+  std::vector<ResultRecord> records_;
   bool dirty_ = false;
   int enhancedCount_ = 0;
   std::string saveFailure_;

@@ -1,7 +1,8 @@
 #include "results/text_escape.h"
 
 #include <cstdint>
-#include <cstdio>
+
+#include "results/text_format.h"
 
 namespace bench {
 
@@ -139,9 +140,7 @@ void appendJsonString(std::string* out, std::string_view text) {
       *out += '\\';
       *out += static_cast<char>(c);
     } else if (c < 0x20) {
-      char escape[8];
-      std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned>(c));
-      *out += escape;
+      appendFormat(out, "\\u%04X", static_cast<unsigned>(c));
     } else {
       appendUtf8(out, c);
     }

@@ -72,26 +72,41 @@ bool haveCommand(const std::string& name) {
 
 std::string script(const char* name) { return std::string(BENCH_CLI_SCRIPTS) + "/" + name; }
 
+// Records at the limits of the numbers a result file holds, and a long
+// description: each record's figures are longer than any small buffer.
+const char* EXTREME_RECORDS =
+    " 1 2147483647 2147483647 Largest time and clock\n"
+    " 1 -2147483648 -2147483648 Least time and clock\n"
+    " 1 2147483647 -2147483648 Mixed\n"
+    " 2 99999999999 99999999999 Saturated "
+    "and described at length, at great length, at very great length indeed, so long that "
+    "the description alone fills more than a line of any terminal\n";
+
 TEST(ListingDocumentCli, JsonReadsBackAsTheSpreadSheetListing) {
   REQUIRE_TOOL(haveCommand("python3"), "python3");
   ScopedTempDir dir;
-  writeFile("results.txt", DOZEN_SYSTEMS);
   writeFile("cpu.txt", "1 3000 Mine\n");
   // Options that both listings honour: none, a filter with a sort, -i with a
   // sort, a mask with a filter that leaves nothing.
-  const std::vector<std::vector<std::string>> optionSets = {
-      {},
-      {"-sdr", "-r", "[^M].*"},
-      {"-sac", "-i", "5"},
-      {"-r", "Nobody", "0x8011"},
+  struct Case {
+    const char* table;
+    std::vector<std::string> options;
   };
-  for (const std::vector<std::string>& options : optionSets) {
+  const Case cases[] = {
+      {DOZEN_SYSTEMS, {}},
+      {DOZEN_SYSTEMS, {"-sdr", "-r", "[^M].*"}},
+      {DOZEN_SYSTEMS, {"-sac", "-i", "5"}},
+      {DOZEN_SYSTEMS, {"-r", "Nobody", "0x8011"}},
+      {EXTREME_RECORDS, {"0x3"}},
+  };
+  for (const Case& c : cases) {
+    writeFile("results.txt", c.table);
     std::string shown;
-    for (const std::string& option : options) shown += option + " ";
+    for (const std::string& option : c.options) shown += option + " ";
     std::vector<std::string> jsonArgs = {"-lj"};
     std::vector<std::string> sheetArgs = {"-b", "-ls"};
-    jsonArgs.insert(jsonArgs.end(), options.begin(), options.end());
-    sheetArgs.insert(sheetArgs.end(), options.begin(), options.end());
+    jsonArgs.insert(jsonArgs.end(), c.options.begin(), c.options.end());
+    sheetArgs.insert(sheetArgs.end(), c.options.begin(), c.options.end());
     BenchRun json = runBench(jsonArgs);
     BenchRun sheet = runBench(sheetArgs);
     ASSERT_EQ(json.status, 0) << shown << json.err;

@@ -132,6 +132,16 @@ TEST_F(HarnessTest, OtherSystemsAreThoseWithAnotherDescriptionOrClock) {
   EXPECT_EQ(out.find("0.90s"), std::string::npos);
 }
 
+TEST_F(HarnessTest, RefIsTheFigureTheListingPrints) {
+  // 1005 ms at 3000 MHz is 3.01 in every listing; another order of the
+  // multiplications rounds to 3.02.
+  setDescription("Test CPU", 3000);
+  table_.append("Other CPU", 3000, 7, 1005, false);
+  EXPECT_EQ(record(7, 1005),
+            "Test CPU                                               1.01s   NEW ref:    3.01\n"
+            "Other CPU                                              1.01s  100% ref:    3.01\n");
+}
+
 TEST_F(HarnessTest, ClockZeroGivesRefZero) {
   setDescription("No clock", 0);
   EXPECT_NE(record(2, 99999).find(" ref:    0.00\n"), std::string::npos);

@@ -7,6 +7,14 @@
 namespace bench {
 namespace {
 
+// The whole document, as the writer keeps it without a stream.
+std::string listingJson(const ResultTable& table, const std::vector<ListedTest>& tests,
+                        const ListingOptions& options, const SystemId& thisSystem) {
+  DocumentWriter writer;
+  writeListingJson(&writer, table, tests, options, thisSystem);
+  return *writer.text();
+}
+
 TEST(ListingJson, DocumentInListingOrderWithTheListingsFigures) {
   ResultTable table;
   table.append("Example CPU 3.0 GHz", 3000, 7, 20345, false);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,14 @@ std::vector<ListedTest> listed(std::initializer_list<int> numbers) {
   std::vector<ListedTest> tests;
   for (int n : numbers) tests.push_back(ListedTest{n, listingTitle(n)});
   return tests;
+}
+
+// The whole page, as the writer keeps it without a stream.
+std::string listingPage(const ResultTable& table, const std::vector<ListedTest>& tests,
+                        const ListingOptions& options, const SystemId& thisSystem) {
+  DocumentWriter writer;
+  writeListingPage(&writer, table, tests, options, thisSystem);
+  return *writer.text();
 }
 
 size_t countOf(const std::string& text, const std::string& part) {
@@ -104,6 +113,89 @@ TEST_F(ListingPage, FilterAndSortApplyAsInTheListing) {
   EXPECT_EQ(countOf(test1, "<rect class=\"bar\""), 2u);
   EXPECT_LT(test1.find(">Slow<"), test1.find(">Fast<"));
   EXPECT_EQ(page.find(">Mine<", page.find("id=\"overview\"")), std::string::npos);
+}
+
+TEST(ListingPageOverview, PercentagesAreExact) {
+  // A floating-point quotient rounds 29/100 down to 28 and 29/50 to 57.
+  ResultTable table;
+  table.append("Fastest", 1000, 1, 29, false);
+  table.append("Hundred", 1000, 1, 100, false);
+  table.append("Fifty", 1000, 1, 50, false);
+  std::string overview = between(listingPage(table, listed({1}), ListingOptions{}, {"x", 0}),
+                                 "id=\"overview\"", "</section>");
+  EXPECT_NE(between(overview, "<th scope=\"row\">Hundred", "</tr>").find(">29</td>"),
+            std::string::npos);
+  EXPECT_NE(between(overview, "<th scope=\"row\">Fifty", "</tr>").find(">58</td>"),
+            std::string::npos);
+}
+
+// A collector's table: more systems than a page shows, this system the
+// slowest. System i is faster and has a higher clock the greater i is, but
+// its ref grows with i.
+class ListingPageLimits : public ::testing::Test {
+ protected:
+  static constexpr int SYSTEMS = static_cast<int>(PAGE_SECTION_ROWS) + 20;
+  ListingPageLimits() {
+    static_assert(PAGE_SECTION_ROWS == PAGE_OVERVIEW_SYSTEMS, "one table serves both");
+    table.append("Mine", 1000, 1, 200000, false);
+    for (int i = 0; i < SYSTEMS; ++i) {
+      char name[16];
+      std::snprintf(name, sizeof name, "S%d", i);
+      table.append(name, 1000 + i, 1, 100000 - 10 * i, false);
+    }
+  }
+  ResultTable table;
+  const SystemId thisSystem{"Mine", 1000};
+};
+
+TEST_F(ListingPageLimits, SectionsShowTheFastestByTheKeyInUseAndThisSystem) {
+  struct Case {
+    bool sort;
+    SortKey key;
+    bool ascending;
+    const char* rule;
+    const char* kept;  // the first kept and the first left out, in table order
+    const char* leftOut;
+    const char* firstRow;
+  };
+  const Case cases[] = {
+      {false, SortKey::TIME, true, "with the least time", ">S20<", ">S19<", ">Mine<"},
+      {true, SortKey::TIME, true, "with the least time", ">S20<", ">S19<", ">S119<"},
+      {true, SortKey::REF, true, "with the least ref", ">S0<", ">S100<", ">S0<"},
+      {true, SortKey::CLOCK, false, "with the highest clock", ">S20<", ">S19<", ">S119<"},
+  };
+  for (const Case& c : cases) {
+    ListingOptions options;
+    options.sortResults = c.sort;
+    options.sortKey = c.key;
+    options.sortAscending = c.ascending;
+    std::string section = between(listingPage(table, listed({1}), options, thisSystem),
+                                  "id=\"test-1\"", "</section>");
+    EXPECT_EQ(countOf(section, "<rect class=\"bar\""), PAGE_SECTION_ROWS + 1) << c.rule;
+    EXPECT_NE(section.find(std::string("<p class=\"note\">Shown: the 100 results ") + c.rule +
+                           ", and this system; 20 of 121 are left out."),
+              std::string::npos)
+        << section.substr(0, 600);
+    EXPECT_NE(section.find("-r &lt;reg-exp&gt;"), std::string::npos);
+    EXPECT_NE(section.find(c.kept), std::string::npos) << c.rule;
+    EXPECT_EQ(section.find(c.leftOut), std::string::npos) << c.rule;
+    EXPECT_NE(section.find("<tr class=\"current\"><td class=\"desc\">Mine<"), std::string::npos);
+    // The rows keep the listing's order.
+    size_t firstRow = section.find("<td class=\"desc\">");
+    EXPECT_EQ(section.find(c.firstRow), section.find(">", firstRow)) << c.rule;
+  }
+}
+
+TEST_F(ListingPageLimits, OverviewShowsTheFastestSystemsAndThisSystem) {
+  std::string overview = between(listingPage(table, listed({1}), ListingOptions{}, thisSystem),
+                                 "id=\"overview\"", "</section>");
+  EXPECT_EQ(countOf(overview, "<th scope=\"row\">"), PAGE_OVERVIEW_SYSTEMS + 1);
+  EXPECT_NE(overview.find("Shown: the 100 systems with the highest sum of these figures over the "
+                          "listed tests, and this system; 20 of 121 are left out."),
+            std::string::npos);
+  EXPECT_NE(overview.find("<th scope=\"row\">S20<"), std::string::npos);
+  EXPECT_EQ(overview.find("<th scope=\"row\">S19<"), std::string::npos);
+  EXPECT_NE(overview.find("<tr class=\"current\"><th scope=\"row\">Mine<"), std::string::npos);
 }
 
 TEST(ListingPageText, HostileAndOddRecordsShowAsTextAndBreakNothing) {

@@ -62,12 +62,26 @@ TEST(LoadResults, ReadingStopsAtTheFirstLineThatIsNotARecord) {
 
 TEST(LoadResults, LongLinesAreReadWhole) {
   testing::ScopedTempDir dir;
-  // A line longer than any fixed buffer whose tail looks like a record.
-  std::string description = std::string(250, 'x') + "  9 1234 5678 tail";
-  ResultTable table = loaded("3 100 2000 " + description + "\n4 1 1 next\n");
-  ASSERT_EQ(table.count(), 2);
-  EXPECT_EQ(std::string(table.record(0).description), description);
-  EXPECT_EQ(table.record(1).test, 4);
+  // Lines longer than any fixed buffer whose tails look like records: one of
+  // a few hundred bytes, and one longer than the reader's block.
+  for (size_t length : {250, 200000}) {
+    std::string description = std::string(length, 'x') + "  9 1234 5678 tail";
+    ResultTable table = loaded("3 100 2000 " + description + "\n4 1 1 next\n");
+    ASSERT_EQ(table.count(), 2);
+    EXPECT_EQ(std::string(table.record(0).description), description);
+    EXPECT_EQ(table.record(1).test, 4);
+  }
+}
+
+TEST(LoadResults, ManyRecordsAreReadAcrossBlocks) {
+  testing::ScopedTempDir dir;
+  // Lines of several lengths, so that some straddle the ends of the blocks.
+  std::string contents;
+  for (int i = 0; i < 20000; ++i) {
+    contents += formatRecordLine(
+        ResultRecord{std::string(i % 7, 'd').c_str(), i, 1 + i % 24, i * 3, false});
+  }
+  EXPECT_EQ(dump(loaded(contents)), contents);
 }
 
 TEST(ResultTable, EqualDescriptionsShareOneText) {
@@ -79,16 +93,13 @@ TEST(ResultTable, EqualDescriptionsShareOneText) {
   EXPECT_FALSE(table.dirty());  // loading does not make the table dirty
 }
 
-TEST(ResultTable, CapacityGrowsInMultiplesOf128) {
+TEST(ResultTable, GrowingKeepsEveryRecordInOrder) {
   ResultTable table;
-  table.append("a", 1, 1, 1, false);
-  EXPECT_EQ(table.capacity(), 128);
-  for (int i = 1; i < 128; ++i) table.append("a", 1, 1, i, false);
-  EXPECT_EQ(table.capacity(), 128);
-  table.append("a", 1, 1, 999, false);
-  EXPECT_EQ(table.capacity(), 256);
-  EXPECT_EQ(table.record(0).time, 1);
-  EXPECT_EQ(table.record(128).time, 999);
+  for (int i = 0; i < 1000; ++i) table.append(i % 2 == 0 ? "a" : "b", 1, 1, i, false);
+  ASSERT_EQ(table.count(), 1000);
+  for (int i = 0; i < 1000; ++i) EXPECT_EQ(table.record(i).time, i);
+  EXPECT_EQ(table.record(0).description, table.record(998).description);
+  EXPECT_EQ(table.record(1).description, table.record(999).description);
 }
 
 TEST(MergeDuplicates, KeepsTheFirstOfEachGroupWithTheLeastTime) {
