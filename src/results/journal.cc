@@ -3,13 +3,13 @@
 #include <cctype>
 #include <cerrno>
 #include <cinttypes>
-#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 
 #include "platform/files.h"
 #include "results/json_value.h"
 #include "results/text_escape.h"
+#include "results/text_format.h"
 
 namespace bench {
 
@@ -18,17 +18,6 @@ namespace {
 // Warnings about skipped lines per file; beyond this many, one line counts
 // the rest, so that a file of garbage does not flood the terminal.
 constexpr int MAX_LINE_WARNINGS = 10;
-
-void appendNumber(std::string* out, const char* format, ...) __attribute__((format(printf, 2, 3)));
-
-void appendNumber(std::string* out, const char* format, ...) {
-  char text[64];
-  va_list args;
-  va_start(args, format);
-  int length = std::vsnprintf(text, sizeof text, format, args);
-  va_end(args);
-  if (length > 0) out->append(text, static_cast<size_t>(length));
-}
 
 void appendKey(std::string* out, const char* key) {
   *out += '"';
@@ -44,14 +33,14 @@ void appendStringMember(std::string* out, const char* key, std::string_view valu
 
 void appendIntMember(std::string* out, const char* key, int64_t value) {
   appendKey(out, key);
-  appendNumber(out, "%" PRId64 ",", value);
+  appendFormat(out, "%" PRId64 ",", value);
 }
 
 // A clock of 0 was not measured: null.
 void appendClockMember(std::string* out, const char* key, int32_t mhz) {
   appendKey(out, key);
   if (mhz > 0) {
-    appendNumber(out, "%d,", mhz);
+    appendFormat(out, "%d,", mhz);
   } else {
     *out += "null,";
   }
@@ -157,7 +146,7 @@ std::string formatJournalLine(const JournalEntry& entry) {
   appendStringMember(&out, "processor", entry.processor);
   appendIntMember(&out, "logical_processors", entry.logicalProcessors);
   appendKey(&out, "memory_bytes");
-  appendNumber(&out, "%" PRIu64 ",", entry.memoryBytes);
+  appendFormat(&out, "%" PRIu64 ",", entry.memoryBytes);
   appendStringMember(&out, "os", entry.osName);
   appendStringMember(&out, "os_version", entry.osVersion);
   close(&out, '}');
@@ -169,7 +158,7 @@ std::string formatJournalLine(const JournalEntry& entry) {
   appendIntMember(&out, "time_ms", entry.timeMs);
   appendStringMember(&out, "timed", entry.repeated ? "repeated" : "once");
   out += "\"repetitions_ms\":[";
-  for (int32_t ms : entry.repetitionsMs) appendNumber(&out, "%d,", ms);
+  for (int32_t ms : entry.repetitionsMs) appendFormat(&out, "%d,", ms);
   close(&out, ']');
   out += ',';
   appendKey(&out, "noise");
@@ -177,7 +166,7 @@ std::string formatJournalLine(const JournalEntry& entry) {
     out += '{';
     appendStringMember(&out, "verdict", entry.busy ? "busy" : "quiet");
     appendKey(&out, "above_fastest_percent");
-    appendNumber(&out, "%.1f", entry.aboveFastestPercent);
+    appendFormat(&out, "%.1f", entry.aboveFastestPercent);
     out += "},";
   } else {
     out += "null,";
