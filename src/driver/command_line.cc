@@ -13,6 +13,7 @@
 #include "driver/journal_merge.h"
 #include "driver/run_journal.h"
 #include "results/cpu_file.h"
+#include "results/evidence.h"
 #include "results/filter.h"
 #include "results/journal.h"
 #include "results/listing.h"
@@ -106,11 +107,14 @@ int printListingDocument(const ResultTable& table, const ListingOptions& options
     if (settings.testMask & testBit(n)) tests.push_back(ListedTest{n, listingTitle(n)});
   }
   const SystemId thisSystem{settings.cpuDescription(), settings.cpuClock};
+  // The journal's evidence, when there is a journal; its unreadable lines
+  // are named on standard error and left out.
+  const EvidenceIndex evidence(readJournal(JOURNAL_FILE).entries);
   DocumentWriter out(stdout);
   if (options.listDocument == ListDocument::HTML) {
-    writeListingPage(&out, table, tests, options, thisSystem);
+    writeListingPage(&out, table, tests, options, thisSystem, &evidence);
   } else {
-    writeListingJson(&out, table, tests, options, thisSystem);
+    writeListingJson(&out, table, tests, options, thisSystem, &evidence);
   }
   if (!out.finish()) {
     std::fprintf(stderr, "Cannot write the listing: %s\n", std::strerror(out.error()));
@@ -317,9 +321,8 @@ int benchMain(int argc, const char* const* argv) {
     // JSON objects, a table's start with a test number.
     const bool journal = looksLikeJournal(parsed.mergeFileName);
     std::vector<JournalEntry> journalEntries;
-    const bool loaded = journal
-                            ? loadJournalRecords(table, parsed.mergeFileName, &journalEntries)
-                            : table.loadResults(parsed.mergeFileName);
+    const bool loaded = journal ? loadJournalRecords(table, parsed.mergeFileName, &journalEntries)
+                                : table.loadResults(parsed.mergeFileName);
     if (loaded) {
       table.mergeDuplicates();
       if (table.saveResults()) {

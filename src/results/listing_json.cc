@@ -9,7 +9,7 @@ namespace bench {
 
 void writeListingJson(DocumentWriter* out, const ResultTable& table,
                       const std::vector<ListedTest>& tests, const ListingOptions& options,
-                      const SystemId& thisSystem) {
+                      const SystemId& thisSystem, const EvidenceIndex* evidence) {
   std::string* text = out->text();
   *text += "{\"system\": {\"description\": ";
   appendJsonString(text, thisSystem.description);
@@ -25,9 +25,21 @@ void writeListingJson(DocumentWriter* out, const ResultTable& table,
       *text += i == 0 ? "\n  {\"description\": " : ",\n  {\"description\": ";
       appendJsonString(text, record.description);
       // The same conversions as the text listing, so the figures agree.
-      appendFormat(text, ", \"clock_mhz\": %d, \"time_s\": %.2f, \"ref\": %.2f, \"time_ms\": %d}",
+      appendFormat(text, ", \"clock_mhz\": %d, \"time_s\": %.2f, \"ref\": %.2f, \"time_ms\": %d",
                    record.clock, record.time * 0.001, refValue(record.time, record.clock),
                    record.time);
+      if (const Evidence* facts = evidence != nullptr ? evidence->find(record) : nullptr) {
+        *text += ", \"evidence\": {\"build\": ";
+        appendJsonString(text, facts->build);
+        appendFormat(text,
+                     ", \"repetitions\": %d, \"fastest_ms\": %d, \"median_ms\": %.1f, "
+                     "\"slowest_ms\": %d, \"noise\": %s, \"time\": ",
+                     facts->repetitions, facts->fastestMs, facts->medianMs, facts->slowestMs,
+                     !facts->noiseJudged ? "null" : (facts->busy ? "\"busy\"" : "\"quiet\""));
+        appendJsonString(text, facts->time);
+        *text += '}';
+      }
+      *text += '}';
       out->endPiece();
     }
     *text += positions.empty() ? "]}" : "\n ]}";

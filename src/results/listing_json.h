@@ -3,14 +3,20 @@
 //   {"system": {"description": ..., "clock_mhz": ...},
 //    "tests": [{"test": N, "title": ...,
 //               "results": [{"description": ..., "clock_mhz": ...,
-//                            "time_s": ..., "ref": ..., "time_ms": ...},
+//                            "time_s": ..., "ref": ..., "time_ms": ...,
+//                            "evidence": {"build": ..., "repetitions": ...,
+//                                         "fastest_ms": ..., "median_ms": ...,
+//                                         "slowest_ms": ..., "noise": ...,
+//                                         "time": ...}},
 //                           ...]},
 //              ...]}
 //
 // Tests and records come in listing order (filter and sort applied), all of
 // them however many, since the document is for scripts. time_s and ref are
 // the figures the text listing prints (two decimals); time_ms is the stored
-// time itself. Strings are valid UTF-8 and escaped.
+// time itself. "evidence" is there only for a record the journal has a line
+// for; "noise" is "quiet", "busy", or null for a test timed once. Strings
+// are valid UTF-8 and escaped.
 //
 // Changes nothing in the table. Main thread only.
 #ifndef BENCH_RESULTS_LISTING_JSON_H_
@@ -19,16 +25,18 @@
 #include <vector>
 
 #include "results/document_writer.h"
+#include "results/evidence.h"
 #include "results/listing.h"
 #include "results/result_table.h"
 
 namespace bench {
 
 // Writes the document for `tests` (in the order given), ending in a newline,
-// one record at a time; `thisSystem` is the system a run would record.
+// one record at a time; `thisSystem` is the system a run would record, and
+// `evidence`, when given, the journal's evidence for the records.
 void writeListingJson(DocumentWriter* out, const ResultTable& table,
                       const std::vector<ListedTest>& tests, const ListingOptions& options,
-                      const SystemId& thisSystem);
+                      const SystemId& thisSystem, const EvidenceIndex* evidence = nullptr);
 
 }  // namespace bench
 

@@ -38,6 +38,8 @@ constexpr const char* STYLE =
     ".bars svg{display:block;width:100%;height:12px}"
     ".bars rect{fill:#9db3c8;stroke:#4d6780;stroke-width:1px;vector-effect:non-scaling-stroke}"
     ".bars tr.current rect{fill:#000;stroke:#000}"
+    ".bars rect.busy{fill:#fff;stroke-dasharray:4 2}"
+    ".bars tr.current rect.busy{fill:#777}"
     "tr.current th,tr.current td{font-weight:bold}"
     "tr.current{outline:2px solid #000;outline-offset:-1px}"
     ".tag{font-weight:normal;font-size:.85em;border:1px solid #000;border-radius:3px;"
@@ -189,6 +191,12 @@ void appendLeftOutNote(std::string* out, size_t shown, size_t all, size_t limit,
 
 void appendCurrentTag(std::string* out) { *out += "<span class=\"tag\">this system</span>"; }
 
+// A result whose repetitions disagreed: the bar is drawn hollow and dashed,
+// and the row says so in words, which survive a black-and-white print.
+void appendBusyTag(std::string* out) {
+  *out += "<span class=\"tag\" title=\"its repetitions disagreed\">busy</span>";
+}
+
 void appendOverview(DocumentWriter* writer, const Overview& overview,
                     const std::vector<TestRecords>& tests, const SystemId& thisSystem) {
   std::string* out = writer->text();
@@ -271,7 +279,8 @@ void appendOverview(DocumentWriter* writer, const Overview& overview,
 }
 
 void appendTestSection(DocumentWriter* writer, const ResultTable& table, const TestRecords& test,
-                       const ListingOptions& options, const SystemId& thisSystem) {
+                       const ListingOptions& options, const SystemId& thisSystem,
+                       const EvidenceIndex* evidence) {
   std::string* out = writer->text();
   appendFormat(out, "<section class=\"test\" id=\"test-%d\"><h2>%d: ", test.test->number,
                test.test->number);
@@ -313,14 +322,24 @@ void appendTestSection(DocumentWriter* writer, const ResultTable& table, const T
     *out += current ? "<tr class=\"current\"><td class=\"desc\">" : "<tr><td class=\"desc\">";
     appendHtmlText(out, record.description);
     if (current) appendCurrentTag(out);
+    const Evidence* facts = evidence != nullptr ? evidence->find(record) : nullptr;
+    const bool busy = facts != nullptr && facts->busy;
+    if (busy) appendBusyTag(out);
     double length = record.time > 0 && longest > 0 ? 1000.0 * record.time / longest : 0.0;
-    appendFormat(
-        out,
-        "</td><td class=\"num\">%d</td><td class=\"num\">%.2f s</td>"
-        "<td class=\"num\">%.2f</td><td class=\"bar\">"
-        "<svg viewBox=\"0 0 1000 12\" preserveAspectRatio=\"none\" aria-hidden=\"true\">"
-        "<rect class=\"bar\" x=\"0\" y=\"1\" height=\"10\" width=\"%.1f\"/></svg></td></tr>",
-        record.clock, record.time * 0.001, refValue(record.time, record.clock), length);
+    appendFormat(out,
+                 "</td><td class=\"num\">%d</td><td class=\"num\">%.2f s</td>"
+                 "<td class=\"num\">%.2f</td><td class=\"bar\">"
+                 "<svg viewBox=\"0 0 1000 12\" preserveAspectRatio=\"none\">",
+                 record.clock, record.time * 0.001, refValue(record.time, record.clock));
+    if (facts != nullptr) {
+      *out += "<title>";
+      appendHtmlText(out, describeEvidence(*facts));
+      *out += "</title>";
+    }
+    appendFormat(out,
+                 "<rect class=\"bar%s\" x=\"0\" y=\"1\" height=\"10\" width=\"%.1f\"/>"
+                 "</svg></td></tr>",
+                 busy ? " busy" : "", length);
     writer->endPiece();
   }
   *out += "</tbody></table></section>";
@@ -330,7 +349,7 @@ void appendTestSection(DocumentWriter* writer, const ResultTable& table, const T
 
 void writeListingPage(DocumentWriter* writer, const ResultTable& table,
                       const std::vector<ListedTest>& tests, const ListingOptions& options,
-                      const SystemId& thisSystem) {
+                      const SystemId& thisSystem, const EvidenceIndex* evidence) {
   std::vector<TestRecords> selected;
   selected.reserve(tests.size());
   for (const ListedTest& test : tests) {
@@ -353,7 +372,7 @@ void writeListingPage(DocumentWriter* writer, const ResultTable& table,
   if (tests.empty()) *out += "<p class=\"empty\">No tests selected.</p>";
   appendOverview(writer, overview, selected, thisSystem);
   for (const TestRecords& test : selected) {
-    appendTestSection(writer, table, test, options, thisSystem);
+    appendTestSection(writer, table, test, options, thisSystem, evidence);
   }
   *out += "</body></html>\n";
 }

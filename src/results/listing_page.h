@@ -1,7 +1,9 @@
 // The listing as one self-contained web page (`-lh`): an overview of every
 // listed system's speed relative to the fastest system of each test, then,
 // per test, one horizontal bar per listed record, its length proportional to
-// the time. The system a run would record is highlighted.
+// the time. The system a run would record is highlighted. A bar whose
+// result has evidence in the journal carries it as a hover title, and is
+// marked when that evidence says the machine was busy.
 //
 // The page is HTML5 in UTF-8 with inline CSS and inline SVG: no script and
 // nothing fetched, so it works offline and alone, and it prints legibly in
@@ -15,6 +17,7 @@
 #include <vector>
 
 #include "results/document_writer.h"
+#include "results/evidence.h"
 #include "results/listing.h"
 #include "results/result_table.h"
 
@@ -35,10 +38,11 @@ constexpr size_t PAGE_OVERVIEW_SYSTEMS = 100;
 // overview shows the PAGE_OVERVIEW_SYSTEMS systems with the highest sum of
 // relative speeds over the listed tests and this system, in order of first
 // appearance. Where rows are left out, a note says how many and how to
-// select others.
+// select others. `evidence`, when given, is the journal's evidence for the
+// records.
 void writeListingPage(DocumentWriter* writer, const ResultTable& table,
                       const std::vector<ListedTest>& tests, const ListingOptions& options,
-                      const SystemId& thisSystem);
+                      const SystemId& thisSystem, const EvidenceIndex* evidence = nullptr);
 
 }  // namespace bench
 

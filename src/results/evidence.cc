@@ -1,0 +1,65 @@
+#include "results/evidence.h"
+
+#include <algorithm>
+
+#include "results/text_format.h"
+
+namespace bench {
+
+Evidence evidenceOf(const JournalEntry& entry) {
+  Evidence evidence;
+  evidence.build = entryBuildName(entry);
+  evidence.time = entry.time;
+  std::vector<int32_t> sorted = entry.repetitionsMs;
+  if (sorted.empty()) sorted.push_back(entry.timeMs);
+  std::sort(sorted.begin(), sorted.end());
+  const size_t middle = sorted.size() / 2;
+  evidence.repetitions = static_cast<int32_t>(sorted.size());
+  evidence.fastestMs = sorted.front();
+  evidence.slowestMs = sorted.back();
+  evidence.medianMs = sorted.size() % 2 != 0
+                          ? sorted[middle]
+                          : (static_cast<double>(sorted[middle - 1]) + sorted[middle]) / 2;
+  evidence.noiseJudged = entry.noiseJudged;
+  evidence.busy = entry.busy;
+  return evidence;
+}
+
+std::string describeEvidence(const Evidence& evidence) {
+  std::string text = evidence.build;
+  if (evidence.repetitions > 1) {
+    appendFormat(&text, "; %d repetitions: fastest %.3f s, median %.3f s, slowest %.3f s",
+                 evidence.repetitions, evidence.fastestMs * 0.001, evidence.medianMs * 0.001,
+                 evidence.slowestMs * 0.001);
+  } else {
+    appendFormat(&text, "; timed once: %.3f s", evidence.fastestMs * 0.001);
+  }
+  if (evidence.noiseJudged) {
+    text += evidence.busy ? "; the repetitions disagree: the machine was busy"
+                          : "; the repetitions agree";
+  }
+  if (!evidence.time.empty()) text += "; run at " + evidence.time;
+  return text;
+}
+
+EvidenceIndex::EvidenceIndex(const std::vector<JournalEntry>& entries) {
+  for (const JournalEntry& entry : entries) {
+    auto [it, added] =
+        byRecord_.try_emplace(keyOf(entry.test, entry.clock, entry.description), Evidence{});
+    if (added || entry.time >= it->second.time) it->second = evidenceOf(entry);
+  }
+}
+
+const Evidence* EvidenceIndex::find(const ResultRecord& record) const {
+  auto it = byRecord_.find(keyOf(record.test, record.clock, record.description));
+  return it == byRecord_.end() ? nullptr : &it->second;
+}
+
+std::string EvidenceIndex::keyOf(int32_t test, int32_t clock, std::string_view description) {
+  std::string key;
+  appendFormat(&key, "%d %d ", test, clock);
+  key.append(description);
+  return key;
+}
+
+}  // namespace bench
