@@ -119,7 +119,7 @@ TEST(CommandLineCli, MergeKeepsTheBestTimeAndRewritesTheTable) {
   std::filesystem::remove("enhanced.txt");
   std::filesystem::create_directory("enhanced.txt");  // the save cannot succeed
   BenchRun unsaved = runBench({"-b", "-m", "theirs.txt"});
-  EXPECT_EQ(unsaved.status, 0);
+  EXPECT_EQ(unsaved.status, 1);
   EXPECT_EQ(unsaved.out, "");
   std::string reason = std::strerror(directoryOpenErrno("a"));
   EXPECT_NE(
@@ -129,7 +129,7 @@ TEST(CommandLineCli, MergeKeepsTheBestTimeAndRewritesTheTable) {
   EXPECT_EQ(readTextFile("results.txt").substr(0, 26), " 1    15000 3000 Fast CPU\n");
 
   BenchRun missing = runBench({"-b", "-m", "nothere.txt"});
-  EXPECT_EQ(missing.status, 0);
+  EXPECT_EQ(missing.status, 1);
   EXPECT_NE(missing.err.find("Cannot merge the \"nothere.txt\" file!\n"), std::string::npos);
 }
 
