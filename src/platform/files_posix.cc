@@ -11,6 +11,25 @@ namespace bench::platform {
 // off_t is what fseeko takes; a 32-bit one would cut the large work files.
 static_assert(sizeof(off_t) >= sizeof(int64_t), "work files need 64-bit offsets");
 
+const char LINE_END[] = "\n";
+
+bool appendWhole(std::FILE* stream, const void* data, size_t size) {
+  if (std::fflush(stream) != 0) return false;
+  const char* bytes = static_cast<const char*>(data);
+  // A short write happens only when the disk or the file-size limit is
+  // reached; writing the rest then fails with the system's reason.
+  while (size > 0) {
+    ssize_t written = write(fileno(stream), bytes, size);
+    if (written <= 0) {
+      if (written == 0) errno = ENOSPC;
+      return false;
+    }
+    bytes += written;
+    size -= static_cast<size_t>(written);
+  }
+  return true;
+}
+
 bool removeFile(const char* name) { return std::remove(name) == 0 || errno == ENOENT; }
 
 bool syncFile(std::FILE* stream) {

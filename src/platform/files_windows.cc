@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -62,6 +63,28 @@ std::wstring wideName(const char* name) {
 }
 
 }  // namespace
+
+const char LINE_END[] = "\r\n";
+
+bool appendWhole(std::FILE* stream, const void* data, size_t size) {
+  if (std::fflush(stream) != 0) return false;
+  // On a binary-mode descriptor opened for appending, the runtime's _write
+  // seeks to the end and hands the block to one WriteFile; its stream
+  // functions may cut the block into pieces. A short write happens only on
+  // a full disk; writing the rest then fails with the reason.
+  const char* bytes = static_cast<const char*>(data);
+  while (size > 0) {
+    unsigned chunk = size > INT_MAX ? INT_MAX : static_cast<unsigned>(size);
+    int written = _write(_fileno(stream), bytes, chunk);
+    if (written <= 0) {
+      if (written == 0) errno = ENOSPC;
+      return false;
+    }
+    bytes += written;
+    size -= static_cast<size_t>(written);
+  }
+  return true;
+}
 
 bool removeFile(const char* name) {
   std::wstring wide = wideName(name);

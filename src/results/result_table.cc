@@ -75,7 +75,9 @@ void ResultTable::append(std::string_view description, int32_t clock, int32_t te
 }
 
 bool ResultTable::loadResults(const char* fileName) {
-  std::FILE* file = std::fopen(fileName, "r");
+  // Binary mode: a text-mode read on Windows would end the table at a byte
+  // 0x1A in a description. Both line ends are read: "\r" is trailing space.
+  std::FILE* file = std::fopen(fileName, "rb");
   if (file == nullptr) return false;
   std::string line;
   while (readLine(file, &line)) {
@@ -98,6 +100,19 @@ bool ResultTable::loadResults(const char* fileName) {
   return true;
 }
 
+std::string withFileLineEnds(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    if (c == '\n') {
+      out += platform::LINE_END;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
 std::string formatRecordLine(const ResultRecord& record) {
   int length = std::snprintf(nullptr, 0, "%2d %8d %4d %s\n", record.test, record.time, record.clock,
                              record.description);
@@ -114,13 +129,13 @@ bool ResultTable::saveResults() {
     return false;
   };
   // enhanced.txt is opened first: if it cannot be, results.txt is untouched.
-  std::FILE* enhanced = std::fopen(ENHANCED_FILE, "a");
+  std::FILE* enhanced = std::fopen(ENHANCED_FILE, "ab");
   if (enhanced == nullptr) return fail("open", ENHANCED_FILE);
 
   std::string table;
   std::string improved;
   for (int i = 0; i < count_; ++i) {
-    std::string line = formatRecordLine(records_[i]);
+    std::string line = withFileLineEnds(formatRecordLine(records_[i]));
     table += line;
     if (records_[i].enhanced) improved += line;
   }
@@ -130,7 +145,7 @@ bool ResultTable::saveResults() {
   // or a write error leaves the previous table whole.
   char tempName[64];
   platform::makeTemporaryName(RESULT_FILE, tempName, sizeof tempName);
-  std::FILE* temp = std::fopen(tempName, "w");
+  std::FILE* temp = std::fopen(tempName, "wb");
   if (temp == nullptr) {
     fail("create", tempName);
     std::fclose(enhanced);
@@ -148,8 +163,7 @@ bool ResultTable::saveResults() {
 
   // The improved records are appended with one write, so a reader never
   // meets half a record.
-  std::setvbuf(enhanced, nullptr, _IONBF, 0);
-  bool logged = std::fwrite(improved.data(), 1, improved.size(), enhanced) == improved.size();
+  bool logged = platform::appendWhole(enhanced, improved.data(), improved.size());
   if (!logged) fail("write", ENHANCED_FILE);
   if (std::fclose(enhanced) != 0 && logged) logged = fail("write", ENHANCED_FILE);
   if (!logged) {

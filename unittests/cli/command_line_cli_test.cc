@@ -121,7 +121,7 @@ TEST(CommandLineCli, MergeKeepsTheBestTimeAndRewritesTheTable) {
   BenchRun unsaved = runBench({"-b", "-m", "theirs.txt"});
   EXPECT_EQ(unsaved.status, 1);
   EXPECT_EQ(unsaved.out, "");
-  std::string reason = std::strerror(directoryOpenErrno("a"));
+  std::string reason = std::strerror(directoryOpenErrno("ab"));
   EXPECT_NE(
       unsaved.err.find("Cannot save the results: cannot open \"enhanced.txt\": " + reason + "\n"),
       std::string::npos)
@@ -131,6 +131,23 @@ TEST(CommandLineCli, MergeKeepsTheBestTimeAndRewritesTheTable) {
   BenchRun missing = runBench({"-b", "-m", "nothere.txt"});
   EXPECT_EQ(missing.status, 1);
   EXPECT_NE(missing.err.find("Cannot merge the \"nothere.txt\" file!\n"), std::string::npos);
+}
+
+// A description may hold byte 0x1A, which Windows' text mode reads as the
+// end of a file: a merge takes every record of both files, whatever their
+// line ends.
+TEST(CommandLineCli, MergeKeepsEveryRecordAfterAByteOneA) {
+  ScopedTempDir dir;
+  writeFile("results.txt",
+            withSystemLineEnds(" 1    20000 3000 Own\x1a box\n 5    10000 3000 Own later\n"));
+  writeFile("theirs.txt", " 1    15000 3000 Their\x1a box\r\n 9        1    1 Their later\r\n");
+  BenchRun run = runBench({"-b", "-m", "theirs.txt"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "OK merging the \"theirs.txt\" file. 0 items were enhanced.\n");
+  EXPECT_EQ(readFile("results.txt"), withSystemLineEnds(" 1    20000 3000 Own\x1a box\n"
+                                                        " 5    10000 3000 Own later\n"
+                                                        " 1    15000 3000 Their\x1a box\n"
+                                                        " 9        1    1 Their later\n"));
 }
 
 TEST(CommandLineCli, MalformedOptionsAreReportedAndSkipped) {
