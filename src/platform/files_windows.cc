@@ -114,7 +114,12 @@ bool renameFile(const char* from, const char* to) {
   // scanner, a script reading the table) blocks the replacement for a
   // moment: retry for about a second before giving up.
   for (int attempt = 0;; ++attempt) {
-    // The write-through flag returns only once the new name is on the disk.
+    // MOVEFILE_WRITE_THROUGH is documented to flush to the disk only a move
+    // done as a copy and a delete (to another volume). For this rename in one
+    // directory it promises nothing: the new name may reach the disk after
+    // the call returns, so a crash right after a save may bring back the
+    // previous table. Either table is whole, since syncFile flushed the new
+    // file's data before.
     if (MoveFileExW(wideFrom.c_str(), wideTo.c_str(),
                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
       return true;

@@ -2,9 +2,10 @@
 //
 //   {"system": {"description": ..., "clock_mhz": ...},
 //    "tests": [{"test": N, "title": ...,
-//               "results": [{"description": ..., "clock_mhz": ..., "time_s":
-//               ...,
-//                            "ref": ..., "time_ms": ...}, ...]}, ...]}
+//               "results": [{"description": ..., "clock_mhz": ...,
+//                            "time_s": ..., "ref": ..., "time_ms": ...},
+//                           ...]},
+//              ...]}
 //
 // Tests and records come in listing order (filter and sort applied). time_s
 // and ref are the figures the text listing prints (two decimals); time_ms is
