@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "platform/files.h"
+#include "platform/files_system.h"
 
 namespace bench::platform {
 
@@ -13,21 +14,8 @@ static_assert(sizeof(off_t) >= sizeof(int64_t), "work files need 64-bit offsets"
 
 const char LINE_END[] = "\n";
 
-bool appendWhole(std::FILE* stream, const void* data, size_t size) {
-  if (std::fflush(stream) != 0) return false;
-  const char* bytes = static_cast<const char*>(data);
-  // A short write happens only when the disk or the file-size limit is
-  // reached; writing the rest then fails with the system's reason.
-  while (size > 0) {
-    ssize_t written = write(fileno(stream), bytes, size);
-    if (written <= 0) {
-      if (written == 0) errno = ENOSPC;
-      return false;
-    }
-    bytes += written;
-    size -= static_cast<size_t>(written);
-  }
-  return true;
+long writeDescriptor(std::FILE* stream, const char* data, size_t size) {
+  return static_cast<long>(write(fileno(stream), data, size));
 }
 
 bool removeFile(const char* name) { return std::remove(name) == 0 || errno == ENOENT; }

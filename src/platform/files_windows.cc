@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/files.h"
+#include "platform/files_system.h"
 #include "platform/interrupt.h"
 
 namespace bench::platform {
@@ -66,24 +67,12 @@ std::wstring wideName(const char* name) {
 
 const char LINE_END[] = "\r\n";
 
-bool appendWhole(std::FILE* stream, const void* data, size_t size) {
-  if (std::fflush(stream) != 0) return false;
+long writeDescriptor(std::FILE* stream, const char* data, size_t size) {
   // On a binary-mode descriptor opened for appending, the runtime's _write
   // seeks to the end and hands the block to one WriteFile; its stream
-  // functions may cut the block into pieces. A short write happens only on
-  // a full disk; writing the rest then fails with the reason.
-  const char* bytes = static_cast<const char*>(data);
-  while (size > 0) {
-    unsigned chunk = size > INT_MAX ? INT_MAX : static_cast<unsigned>(size);
-    int written = _write(_fileno(stream), bytes, chunk);
-    if (written <= 0) {
-      if (written == 0) errno = ENOSPC;
-      return false;
-    }
-    bytes += written;
-    size -= static_cast<size_t>(written);
-  }
-  return true;
+  // functions may cut the block into pieces.
+  unsigned chunk = size > INT_MAX ? INT_MAX : static_cast<unsigned>(size);
+  return _write(_fileno(stream), data, chunk);
 }
 
 bool removeFile(const char* name) {
