@@ -4,7 +4,8 @@ set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
 set(BENCH_MINGW_PREFIX x86_64-w64-mingw32)
-# The posix flavour: std::thread, std::mutex and std::counting_semaphore need it.
+# The posix flavour, whose thread model provides std::mutex (the platform's
+# lock) and std::thread (the tests start threads with it).
 set(CMAKE_C_COMPILER ${BENCH_MINGW_PREFIX}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${BENCH_MINGW_PREFIX}-g++-posix)
 set(CMAKE_RC_COMPILER ${BENCH_MINGW_PREFIX}-windres)

@@ -96,10 +96,20 @@ void runSelfTests() {
   std::fflush(stdout);
 }
 
+// Flushes standard output and returns the exit status of a listing: 0, or 1
+// when any write to standard output failed (then one line names the reason,
+// since a listing cut short must not pass for a whole one).
+int finishListing() {
+  bool written = std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
+  if (!written) {
+    std::fprintf(stderr, "Cannot write the listing: %s\n", std::strerror(errno != 0 ? errno : EIO));
+    return 1;
+  }
+  return 0;
+}
+
 // Prints the page or JSON listing of the selected tests. Returns the exit
-// status: 0, or 1 when standard output could not take the document (then
-// a message names the reason, since a half-written file must not pass for
-// a listing).
+// status of finishListing().
 int printListingDocument(const ResultTable& table, const ListingOptions& options,
                          const RunSettings& settings) {
   std::vector<ListedTest> tests;
@@ -120,7 +130,7 @@ int printListingDocument(const ResultTable& table, const ListingOptions& options
     std::fprintf(stderr, "Cannot write the listing: %s\n", std::strerror(out.error()));
     return 1;
   }
-  return 0;
+  return finishListing();
 }
 
 // Where the clock of a run comes from.
@@ -323,11 +333,14 @@ int benchMain(int argc, const char* const* argv) {
     std::vector<JournalEntry> journalEntries;
     const bool loaded = journal ? loadJournalRecords(table, parsed.mergeFileName, &journalEntries)
                                 : table.loadResults(parsed.mergeFileName);
+    // A merge that did not reach results.txt fails, for scripts as well.
+    int status = 1;
     if (loaded) {
       table.mergeDuplicates();
       if (table.saveResults()) {
         std::printf("OK merging the \"%s\" file. %d items were enhanced.\n", parsed.mergeFileName,
                     table.enhancedCount());
+        status = 0;
         if (journal) copyJournalLines(journalEntries, JOURNAL_FILE);
       } else {
         std::fprintf(stderr, "Cannot save the results: %s\n", table.saveFailure().c_str());
@@ -336,9 +349,10 @@ int benchMain(int argc, const char* const* argv) {
       std::fprintf(stderr, "Cannot merge the \"%s\" file!\n", parsed.mergeFileName);
     }
     std::fflush(stdout);
-    return 0;
+    return status;
   }
 
+  errno = 0;  // so that a failed write of a listing leaves its own reason
   if (document) {
     // The page and the JSON highlight the system a run would record.
     if (settings.cpuClockAuto) checkClockBeforeRun(&settings, table, false, measureCpuClock);
@@ -350,8 +364,7 @@ int benchMain(int argc, const char* const* argv) {
         printTestTable(table, n, listingTitle(n).c_str(), parsed.listing);
       }
     }
-    std::fflush(stdout);
-    return 0;
+    return finishListing();
   }
 
   bool clockGiven = cpuFileRead || (settings.descriptionGiven && !settings.cpuClockAuto);

@@ -2,9 +2,11 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "driver/catalogue.h"
 #include "platform/clock.h"
+#include "platform/files.h"
 #include "results/filter.h"
 #include "results/listing.h"
 #include "results/ref_value.h"
@@ -36,9 +38,13 @@ void printOtherSystems(const ResultTable& table, int test, int32_t timeMs, const
 void appendPerTestLog(int test, int32_t timeMs, int32_t clock, const char* description) {
   char name[16];
   std::snprintf(name, sizeof name, "%d.txt", test);
-  std::FILE* log = std::fopen(name, "a");
+  std::FILE* log = std::fopen(name, "ab");
   if (log == nullptr) return;
-  std::fprintf(log, "%8d %4d %s\n", timeMs, clock, description);
+  // The description comes from its 128-byte buffer, so the line fits.
+  char line[DESCRIPTION_BUFFER_SIZE + 32];
+  std::snprintf(line, sizeof line, "%8d %4d %s\n", timeMs, clock, description);
+  std::string written = withFileLineEnds(line);
+  platform::appendWhole(log, written.data(), written.size());
   std::fclose(log);
 }
 

@@ -1,6 +1,7 @@
 // File services beyond the standard stream library: removal by name, the
-// pieces of an atomic replacement (flush to stable storage, rename), and the
-// binary work files of the disk tests with 64-bit offsets on every system.
+// pieces of an atomic replacement (flush to stable storage, rename), the
+// line end and the whole-block append of the result files, and the binary
+// work files of the disk tests with 64-bit offsets on every system.
 //
 // Thread-compatible: no shared state.
 #ifndef BENCH_PLATFORM_FILES_H_
@@ -23,6 +24,20 @@ bool syncFile(std::FILE* stream);
 // Renames `from` to `to`, replacing `to` atomically if it exists.
 // Returns false (errno set) on failure.
 bool renameFile(const char* from, const char* to);
+
+// The line end of text files on this system: "\r\n" on Windows, "\n"
+// elsewhere. The result files are opened in binary mode, where the C runtime
+// changes no byte (in text mode the Windows runtime takes byte 0x1A for the
+// end of the file), so their writers put this line end in themselves.
+extern const char LINE_END[];
+
+// Writes the `size` bytes at `data` at the end of `stream`, which was opened
+// for appending in binary mode ("ab"), after flushing what the stream holds.
+// The block goes to the system in one call, not in the pieces the runtime's
+// stream functions may cut it into; a second call follows only when the
+// system took part of it (a full disk or a file-size limit), to learn why.
+// Returns false (errno set) unless every byte was written.
+bool appendWhole(std::FILE* stream, const void* data, size_t size);
 
 // Returns a unique temporary file name in the current directory, beginning
 // with `prefix`, for a file about to be created by the caller.

@@ -5,11 +5,18 @@
 #include <cstdio>
 
 #include "platform/files.h"
+#include "platform/files_system.h"
 
 namespace bench::platform {
 
 // off_t is what fseeko takes; a 32-bit one would cut the large work files.
 static_assert(sizeof(off_t) >= sizeof(int64_t), "work files need 64-bit offsets");
+
+const char LINE_END[] = "\n";
+
+long writeDescriptor(std::FILE* stream, const char* data, size_t size) {
+  return static_cast<long>(write(fileno(stream), data, size));
+}
 
 bool removeFile(const char* name) { return std::remove(name) == 0 || errno == ENOENT; }
 

@@ -3,11 +3,13 @@
 #include <windows.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "platform/files.h"
+#include "platform/files_system.h"
 #include "platform/interrupt.h"
 
 namespace bench::platform {
@@ -63,6 +65,16 @@ std::wstring wideName(const char* name) {
 
 }  // namespace
 
+const char LINE_END[] = "\r\n";
+
+long writeDescriptor(std::FILE* stream, const char* data, size_t size) {
+  // On a binary-mode descriptor opened for appending, the runtime's _write
+  // seeks to the end and hands the block to one WriteFile; its stream
+  // functions may cut the block into pieces.
+  unsigned chunk = size > INT_MAX ? INT_MAX : static_cast<unsigned>(size);
+  return _write(_fileno(stream), data, chunk);
+}
+
 bool removeFile(const char* name) {
   std::wstring wide = wideName(name);
   if (DeleteFileW(wide.c_str())) return true;
@@ -91,7 +103,12 @@ bool renameFile(const char* from, const char* to) {
   // scanner, a script reading the table) blocks the replacement for a
   // moment: retry for about a second before giving up.
   for (int attempt = 0;; ++attempt) {
-    // The write-through flag returns only once the new name is on the disk.
+    // MOVEFILE_WRITE_THROUGH is documented to flush to the disk only a move
+    // done as a copy and a delete (to another volume). For this rename in one
+    // directory it promises nothing: the new name may reach the disk after
+    // the call returns, so a crash right after a save may bring back the
+    // previous table. Either table is whole, since syncFile flushed the new
+    // file's data before.
     if (MoveFileExW(wideFrom.c_str(), wideTo.c_str(),
                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
       return true;

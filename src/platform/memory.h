@@ -9,9 +9,11 @@
 
 namespace bench::platform {
 
-// Returns a fresh region of `bytes` bytes, zero-filled and read-write, whose
-// pages are committed (backed by memory, not merely reserved), or null when
-// the system refuses it. A request of 0 bytes returns null.
+// Returns a fresh region of `bytes` bytes, zero-filled and read-write, or
+// null when the system refuses it. Its pages are committed as far as the
+// system commits memory: Windows charges them to its commit limit at once;
+// Linux refuses only what its overcommit policy refuses up front, and may
+// run short at first touch instead. A request of 0 bytes returns null.
 void* commitMemory(size_t bytes);
 
 // Returns a region obtained from commitMemory to the system.

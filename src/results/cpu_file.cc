@@ -45,7 +45,9 @@ bool readClock(std::FILE* file, int c, int32_t* value) {
 }  // namespace
 
 bool readCpuFile(const char* fileName, RunSettings* settings) {
-  std::FILE* file = std::fopen(fileName, "r");
+  // Binary mode, as for the result files: a byte 0x1A must not end the
+  // description on Windows alone. A carriage return is stripped below.
+  std::FILE* file = std::fopen(fileName, "rb");
   if (file == nullptr) return false;
 
   int c = skipSpace(file);

@@ -304,9 +304,8 @@ bool appendJournalLines(const char* fileName, const std::string& lines, std::str
   const std::string block = cutLine ? '\n' + lines : lines;
   std::FILE* file = std::fopen(fileName, "ab");
   if (file == nullptr) return fail("open");
-  std::setvbuf(file, nullptr, _IONBF, 0);
   bool written =
-      std::fwrite(block.data(), 1, block.size(), file) == block.size() && platform::syncFile(file);
+      platform::appendWhole(file, block.data(), block.size()) && platform::syncFile(file);
   if (!written) fail("write");
   if (std::fclose(file) != 0 && written) written = fail("write");
   return written;

@@ -73,7 +73,9 @@ void ResultTable::append(std::string_view description, int32_t clock, int32_t te
 }
 
 bool ResultTable::loadResults(const char* fileName) {
-  std::FILE* file = std::fopen(fileName, "r");
+  // Binary mode: a text-mode read on Windows would end the table at a byte
+  // 0x1A in a description. Both line ends are read: "\r" is trailing space.
+  std::FILE* file = std::fopen(fileName, "rb");
   if (file == nullptr) return false;
   LineReader reader(file);
   std::string line;
@@ -97,6 +99,19 @@ bool ResultTable::loadResults(const char* fileName) {
   return true;
 }
 
+std::string withFileLineEnds(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    if (c == '\n') {
+      out += platform::LINE_END;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
 std::string formatRecordLine(const ResultRecord& record) {
   std::string line;
   appendFormat(&line, "%2d %8d %4d %s\n", record.test, record.time, record.clock,
@@ -111,7 +126,7 @@ bool ResultTable::saveResults() {
     return false;
   };
   // enhanced.txt is opened first: if it cannot be, results.txt is untouched.
-  std::FILE* enhanced = std::fopen(ENHANCED_FILE, "a");
+  std::FILE* enhanced = std::fopen(ENHANCED_FILE, "ab");
   if (enhanced == nullptr) return fail("open", ENHANCED_FILE);
 
   // The new table goes to a temporary file in the same directory, reaches
@@ -120,7 +135,7 @@ bool ResultTable::saveResults() {
   // by record, so a table of tens of megabytes needs no copy in memory.
   char tempName[64];
   platform::makeTemporaryName(RESULT_FILE, tempName, sizeof tempName);
-  std::FILE* temp = std::fopen(tempName, "w");
+  std::FILE* temp = std::fopen(tempName, "wb");
   if (temp == nullptr) {
     fail("create", tempName);
     std::fclose(enhanced);
@@ -129,7 +144,7 @@ bool ResultTable::saveResults() {
   std::string improved;
   bool written = true;
   for (const ResultRecord& record : records_) {
-    std::string line = formatRecordLine(record);
+    std::string line = withFileLineEnds(formatRecordLine(record));
     written = written && std::fwrite(line.data(), 1, line.size(), temp) == line.size();
     if (record.enhanced) improved += line;
   }
@@ -144,8 +159,7 @@ bool ResultTable::saveResults() {
 
   // The improved records are appended with one write, so a reader never
   // meets half a record.
-  std::setvbuf(enhanced, nullptr, _IONBF, 0);
-  bool logged = std::fwrite(improved.data(), 1, improved.size(), enhanced) == improved.size();
+  bool logged = platform::appendWhole(enhanced, improved.data(), improved.size());
   if (!logged) fail("write", ENHANCED_FILE);
   if (std::fclose(enhanced) != 0 && logged) logged = fail("write", ENHANCED_FILE);
   if (!logged) {

@@ -83,8 +83,13 @@ class ResultTable {
   std::unordered_set<std::string_view> textIndex_;
 };
 
-// Formats one record the way result files hold it: "%2d %8d %4d %s\n".
+// Formats one record as a line of a result file: "%2d %8d %4d %s\n".
 std::string formatRecordLine(const ResultRecord& record);
+
+// `text` with each "\n" replaced by this system's line end, as the result
+// files and the per-test logs hold it: they are written in binary mode, so
+// the runtime adds no carriage return.
+std::string withFileLineEnds(std::string_view text);
 
 }  // namespace bench
 

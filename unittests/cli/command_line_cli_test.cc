@@ -119,9 +119,9 @@ TEST(CommandLineCli, MergeKeepsTheBestTimeAndRewritesTheTable) {
   std::filesystem::remove("enhanced.txt");
   std::filesystem::create_directory("enhanced.txt");  // the save cannot succeed
   BenchRun unsaved = runBench({"-b", "-m", "theirs.txt"});
-  EXPECT_EQ(unsaved.status, 0);
+  EXPECT_EQ(unsaved.status, 1);
   EXPECT_EQ(unsaved.out, "");
-  std::string reason = std::strerror(directoryOpenErrno("a"));
+  std::string reason = std::strerror(directoryOpenErrno("ab"));
   EXPECT_NE(
       unsaved.err.find("Cannot save the results: cannot open \"enhanced.txt\": " + reason + "\n"),
       std::string::npos)
@@ -129,8 +129,25 @@ TEST(CommandLineCli, MergeKeepsTheBestTimeAndRewritesTheTable) {
   EXPECT_EQ(readTextFile("results.txt").substr(0, 26), " 1    15000 3000 Fast CPU\n");
 
   BenchRun missing = runBench({"-b", "-m", "nothere.txt"});
-  EXPECT_EQ(missing.status, 0);
+  EXPECT_EQ(missing.status, 1);
   EXPECT_NE(missing.err.find("Cannot merge the \"nothere.txt\" file!\n"), std::string::npos);
+}
+
+// A description may hold byte 0x1A, which Windows' text mode reads as the
+// end of a file: a merge takes every record of both files, whatever their
+// line ends.
+TEST(CommandLineCli, MergeKeepsEveryRecordAfterAByteOneA) {
+  ScopedTempDir dir;
+  writeFile("results.txt",
+            withSystemLineEnds(" 1    20000 3000 Own\x1a box\n 5    10000 3000 Own later\n"));
+  writeFile("theirs.txt", " 1    15000 3000 Their\x1a box\r\n 9        1    1 Their later\r\n");
+  BenchRun run = runBench({"-b", "-m", "theirs.txt"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "OK merging the \"theirs.txt\" file. 0 items were enhanced.\n");
+  EXPECT_EQ(readFile("results.txt"), withSystemLineEnds(" 1    20000 3000 Own\x1a box\n"
+                                                        " 5    10000 3000 Own later\n"
+                                                        " 1    15000 3000 Their\x1a box\n"
+                                                        " 9        1    1 Their later\n"));
 }
 
 TEST(CommandLineCli, MalformedOptionsAreReportedAndSkipped) {

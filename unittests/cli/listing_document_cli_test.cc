@@ -1,6 +1,7 @@
 // End-to-end checks of the listing as JSON (-lj) and as a web page (-lh):
 // the JSON read back by Python's parser and compared with the spread-sheet
-// listing, the page rendered by a headless browser.
+// listing, the page rendered by a headless browser; and every listing form
+// on a standard output that cannot take it.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -122,11 +123,11 @@ TEST(ListingDocumentCli, JsonReadsBackAsTheSpreadSheetListing) {
   }
 }
 
-TEST(ListingDocumentCli, DocumentThatCannotBeWrittenIsAnError) {
+TEST(ListingDocumentCli, ListingThatCannotBeWrittenIsAnError) {
   if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
   ScopedTempDir dir;
   writeFile("results.txt", DOZEN_SYSTEMS);
-  for (const char* form : {"-lh", "-lj"}) {
+  for (const char* form : {"-lh", "-lj", "-l", "-ls"}) {
     std::string errName = (dir.path() / "err.txt").string();
     EXPECT_EQ(shell(benchShellCommand() + " -c 1 x " + form + " >/dev/full 2>" + inQuotes(errName)),
               1)

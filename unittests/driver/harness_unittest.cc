@@ -157,11 +157,12 @@ TEST_F(HarnessTest, PerTestLogAppendsEveryResult) {
   runSettings.logPerTest = true;
   record(7, 500);
   record(7, 600);
-  EXPECT_EQ(testing::readTextFile("7.txt"), "     500 2000 Test CPU\n     600 2000 Test CPU\n");
+  EXPECT_EQ(testing::readFile("7.txt"),
+            testing::withSystemLineEnds("     500 2000 Test CPU\n     600 2000 Test CPU\n"));
 }
 
 TEST_F(HarnessTest, FailedSaveIsReportedAndRetriedByTheNextSave) {
-  std::string reason = std::strerror(testing::directoryOpenErrno("a"));
+  std::string reason = std::strerror(testing::directoryOpenErrno("ab"));
   std::filesystem::create_directory("enhanced.txt");
   CaptureStderr();
   record(3, 5000);

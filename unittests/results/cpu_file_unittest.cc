@@ -24,6 +24,7 @@ TEST(ReadCpuFile, TakesTheClockAndTheRestOfTheFirstLine) {
       {"word notanumber rest\n", 77, "notanumber rest"},
       {"1 99999999999 big\n", INT32_MAX, "big"},
       {"1 1000 " + std::string(200, 'z') + "\n", 1000, std::string(126, 'z')},
+      {"1 1000 ctrl\x1a z\r\n", 1000, "ctrl\x1a z"},  // 0x1A ends a text-mode read on Windows
   };
   for (const Case& c : cases) {
     testing::writeFile("cpu.txt", c.contents);

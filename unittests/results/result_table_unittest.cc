@@ -169,6 +169,27 @@ TEST(SaveResults, WritesOnlyWhenDirtyAndLogsEnhancedRecordsOnce) {
             2);  // no temporary file is left behind
 }
 
+// Byte 0x1A (which Windows' text mode reads as the end of a file) may stand
+// in a description: every record after it is loaded and saved again, and the
+// line ends on disk stay this system's.
+TEST(SaveResults, ByteOneAInADescriptionKeepsEveryLaterRecord) {
+  testing::ScopedTempDir dir;
+  const std::string table =
+      " 1       10    5 ctrl\x1a z\n"
+      " 2       20    5 after\n";
+  writeFile("results.txt", withSystemLineEnds(table));
+  ResultTable loaded;
+  ASSERT_TRUE(loaded.loadResults("results.txt"));
+  EXPECT_EQ(dump(loaded), table);
+
+  loaded.append("new\x1a", 30, 3, 30, true);
+  loaded.markDirty();
+  ASSERT_TRUE(loaded.saveResults());
+  const std::string added = " 3       30   30 new\x1a\n";
+  EXPECT_EQ(readFile("results.txt"), withSystemLineEnds(table + added));
+  EXPECT_EQ(readFile("enhanced.txt"), withSystemLineEnds(added));
+}
+
 TEST(SaveResults, UnopenableEnhancedFileLeavesResultsWholeAndTheNextSaveSucceeds) {
   testing::ScopedTempDir dir;
   writeFile("results.txt", " 1       50  100 old\n");
