@@ -33,7 +33,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (settings.testMask == 0 || settings.testMask > 0xFFFFFF) std::abort();
   if (parsed.testGiven && (settings.testMask & (settings.testMask - 1)) != 0) std::abort();
   (void)settings.cpuDescription();
-  // The program keeps its filter until it ends; here every input has its own.
-  delete parsed.listing.systemFilter;
   return 0;
 }

@@ -4,17 +4,12 @@
 
 namespace bench {
 
-// The expression lives until the process ends, like the other options; a
-// later `-r` replaces an earlier one.
+// A later `-r` replaces an earlier one.
 bool compileSystemFilter(const char* pattern, ListingOptions* options) {
-  delete options->systemFilter;
   options->systemFilter = nullptr;
-  auto* expression = new VRegularExpression(pattern);
-  if (!expression->valid()) {
-    delete expression;
-    return false;
-  }
-  options->systemFilter = expression;
+  auto expression = std::make_shared<VRegularExpression>(pattern);
+  if (!expression->valid()) return false;
+  options->systemFilter = std::move(expression);
   return true;
 }
 

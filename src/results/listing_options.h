@@ -8,6 +8,7 @@
 #define BENCH_RESULTS_LISTING_OPTIONS_H_
 
 #include <cstdint>
+#include <memory>
 
 namespace bench {
 
@@ -26,8 +27,10 @@ struct ListingOptions {
   bool sortResults = false;
   bool sortAscending = true;
   SortKey sortKey = SortKey::TIME;
-  // The compiled `-r` expression, or null. Lives until the process ends.
-  VRegularExpression* systemFilter = nullptr;
+  // The compiled `-r` expression, or null; shared by the copies of the
+  // options and released with the last of them. Matching changes its memo
+  // tables, so one expression serves one thread.
+  std::shared_ptr<VRegularExpression> systemFilter;
 };
 
 // A system as the result table identifies it: description and clock.

@@ -51,8 +51,6 @@ class ListingPage : public ::testing::Test {
     table.append("Fast", 4000, 5, 500, false);
     table.append("Glacial", 100, 5, 150000, false);
   }
-  // The program keeps its filter for good; a test releases it.
-  ~ListingPage() override { delete options.systemFilter; }
 
   ResultTable table;
   ListingOptions options;
