@@ -15,8 +15,9 @@ bool kernelVersion(RTL_OSVERSIONINFOW* info) {
   using RtlGetVersionFunction = LONG(WINAPI*)(RTL_OSVERSIONINFOW*);
   HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
   if (ntdll == nullptr) return false;
-  auto rtlGetVersion =
-      reinterpret_cast<RtlGetVersionFunction>(GetProcAddress(ntdll, "RtlGetVersion"));
+  // Through the generic function type, which may be cast to any other.
+  auto rtlGetVersion = reinterpret_cast<RtlGetVersionFunction>(
+      reinterpret_cast<void (*)()>(GetProcAddress(ntdll, "RtlGetVersion")));
   if (rtlGetVersion == nullptr) return false;
   *info = RTL_OSVERSIONINFOW{};
   info->dwOSVersionInfoSize = sizeof *info;
