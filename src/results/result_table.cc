@@ -74,6 +74,18 @@ void ResultTable::append(std::string_view description, int32_t clock, int32_t te
   records_[count_++] = ResultRecord{internDescription(description), clock, test, time, enhanced};
 }
 
+int32_t ResultTable::bestTime(int32_t test, const char* description, int32_t clock) const {
+  int32_t best = 0;
+  for (int i = 0; i < count_; ++i) {
+    const ResultRecord& r = records_[i];
+    if (r.test == test && r.clock == clock && std::strcmp(r.description, description) == 0 &&
+        (best == 0 || r.time < best)) {
+      best = r.time;
+    }
+  }
+  return best;
+}
+
 bool ResultTable::loadResults(const char* fileName) {
   std::FILE* file = std::fopen(fileName, "r");
   if (file == nullptr) return false;
