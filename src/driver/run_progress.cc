@@ -20,18 +20,18 @@ bool runs(uint32_t mask, int number) {
 
 void RunProgress::start(uint32_t mask, int64_t afterEachResultMs) {
   mask_ = mask;
-  started_ = 0;
   estimate_ = RunEstimate(afterEachResultMs);
 }
 
 void RunProgress::testStarting(int number, const ResultTable& table) {
-  ++started_;
   if (terminal_ == nullptr) return;
+  int place = 0;
   int count = 0;
   std::vector<PlannedTest> rest;
   for (int n = 1; n <= TEST_COUNT; ++n) {
     if (!runs(mask_, n)) continue;
     ++count;
+    if (n <= number) ++place;
     if (n < number) continue;
     const TestEntry& entry = catalogueEntry(n);
     rest.push_back(
@@ -41,7 +41,7 @@ void RunProgress::testStarting(int number, const ResultTable& table) {
   std::string title = listingTitle(number);
   if (!title.empty() && title.back() == ':') title.pop_back();
   std::fflush(stdout);
-  std::fprintf(terminal_, "[%d/%d] %s | %s left\n", started_, count, title.c_str(),
+  std::fprintf(terminal_, "[%d/%d] %s | %s left\n", place, count, title.c_str(),
                roughDuration(estimate_.remainingMillis(rest)).c_str());
   std::fflush(terminal_);
 }
@@ -50,8 +50,6 @@ void RunProgress::testRecorded(int number, int32_t recordedMs) {
   estimate_.observe(catalogueEntry(number).typicalMs, recordedMs);
 }
 
-// The lines use plain ASCII: a Windows console shows other bytes by its code
-// page, not as UTF-8.
 void RunProgress::pause(uint32_t millis) {
   if (terminal_ == nullptr) {
     platform::sleepMillis(millis);

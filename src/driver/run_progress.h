@@ -2,7 +2,8 @@
 // test a line with its place in the run, its title and an estimate of the
 // time left; while the program pauses after a result, a countdown that is
 // overwritten in place and cleared at the end. Files and pipes get none of
-// it, so logs and scripts see the lines they always saw.
+// it, so logs and scripts see the lines they always saw. The lines are plain
+// ASCII: a Windows console shows other bytes by its code page, not as UTF-8.
 //
 // Main thread only.
 #ifndef BENCH_DRIVER_RUN_PROGRESS_H_
@@ -28,9 +29,10 @@ class RunProgress {
   // run); `afterEachResultMs` follows every recorded result.
   void start(uint32_t mask, int64_t afterEachResultMs);
 
-  // Before test `number` of the run starts: its line, with the time left
-  // estimated from this system's times in `table` (the system of
-  // runSettings) and the tests run so far. Flushes standard output first.
+  // Before test `number` of the run starts: its line, with its place among
+  // the tests of the run, its title and the time left, estimated from this
+  // system's times in `table` (the system of runSettings) and the tests run
+  // so far. Flushes standard output first.
   void testStarting(int number, const ResultTable& table);
 
   // After test `number` recorded `recordedMs`: the estimate learns from it.
@@ -44,7 +46,6 @@ class RunProgress {
  private:
   std::FILE* terminal_ = nullptr;
   uint32_t mask_ = 0;
-  int started_ = 0;
   RunEstimate estimate_{0};
 };
 
