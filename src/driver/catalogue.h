@@ -1,6 +1,6 @@
 // The catalogue of the 24 tests: one row per test with its mask bit, titles,
-// parameters, routine, the memory size named when it cannot be had and its
-// resource needs.
+// parameters, routine, the memory size named when it cannot be had, its
+// resource needs and its typical time.
 // Adding a test is filling in its row.
 //
 // Immutable; safe to read from any thread.
@@ -15,6 +15,11 @@
 namespace bench {
 
 inline constexpr int TEST_COUNT = 24;
+
+// How a test spends its time: its work once, or whole repetitions of it
+// until the measuring time has passed (it then records one repetition's
+// time).
+enum class TestTiming { ONCE, REPEATED };
 
 // A test routine: runs the test with the row's fixed parameters on the
 // calling thread and returns its outcome (see run/outcome.h).
@@ -31,6 +36,12 @@ struct TestEntry {
   uint32_t ramMiB;           // resource needs, 1 MiB = 1048576 bytes
   uint32_t vmMiB;
   uint32_t diskMiB;
+  // What the test typically records, in milliseconds: the lesser of two
+  // full runs on a 2-core 3.7 GHz x86-64 virtual machine shared with other
+  // work (other programs only ever add time). Only the estimate of the
+  // time a run takes uses it.
+  int32_t typicalMs;
+  TestTiming timing;
 };
 
 // The mask bit of test `number`.

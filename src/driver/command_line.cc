@@ -12,6 +12,9 @@
 #include "driver/harness.h"
 #include "driver/journal_merge.h"
 #include "driver/run_journal.h"
+#include "driver/run_summary.h"
+#include "platform/clock.h"
+#include "platform/terminal.h"
 #include "results/cpu_file.h"
 #include "results/evidence.h"
 #include "results/filter.h"
@@ -323,7 +326,13 @@ int benchMain(int argc, const char* const* argv) {
 
   ResultTable table;
   if (!table.loadResults(RESULT_FILE)) {
+    const bool missing = errno == ENOENT;
     std::fprintf(stderr, "Error reading old result file \"%s\"!\n", RESULT_FILE);
+    // Expected on a first run; a file that is there but unreadable is not.
+    if (missing && (parsed.mergeFileName != nullptr || !parsed.listMode)) {
+      std::fprintf(stderr, "There is no \"%s\" here yet; a new result table will be created.\n",
+                   RESULT_FILE);
+    }
   }
 
   if (parsed.mergeFileName != nullptr) {
@@ -367,15 +376,28 @@ int benchMain(int argc, const char* const* argv) {
     return finishListing();
   }
 
+  const platform::ClockReading runStart = platform::readClock();
   bool clockGiven = cpuFileRead || (settings.descriptionGiven && !settings.cpuClockAuto);
   MeasuredClock before = checkClockBeforeRun(&settings, table, clockGiven, measureCpuClock);
   TestRun run(&table, &parsed.listing);
   if (before.source == ClockSource::CHAIN) run.meter = measureCpuClock;
   RunJournal journal(JOURNAL_FILE, settings, clockOrigin(settings, cpuFileRead, before), before);
   run.journal = &journal;
+  if (platform::isTerminal(stderr)) run.progress.show(stderr);
   const int status = runSelectedTests(run);
   std::fflush(stdout);
   checkClockAfterRun(before, run.lowestAfterTest);
+
+  RunSummary summary;
+  summary.tally = run.tally;
+  summary.recordedMhz = settings.cpuClock;
+  summary.before = before;
+  summary.lowestAfter = run.lowestAfterTest;
+  summary.wallMillis = platform::millisBetween(runStart, platform::readClock());
+  summary.saved = !table.dirty();
+  if (journal.written()) summary.journal = JOURNAL_FILE;
+  std::fputs(summaryText(summary).c_str(), stderr);
+  std::fflush(stderr);
   return status;
 }
 

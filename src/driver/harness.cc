@@ -1,5 +1,6 @@
 #include "driver/harness.h"
 
+#include <bit>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -10,6 +11,7 @@
 #include "results/filter.h"
 #include "results/listing.h"
 #include "results/ref_value.h"
+#include "run/clock_measurement.h"
 #include "run/repetition.h"
 #include "run/result_text.h"
 
@@ -59,6 +61,23 @@ void warnOfDisagreement(int test, const Outcome& outcome) {
       test, spread.count, spread.fastest * 0.001, spread.median * 0.001, spread.slowest * 0.001,
       repetitionLossPercent(spread, outcome.milliseconds));
 }
+
+void countVerdict(RunTally* tally, RecordVerdict verdict) {
+  switch (verdict) {
+    case RecordVerdict::NEW:
+      ++tally->recordedNew;
+      break;
+    case RecordVerdict::IMPROVED:
+      ++tally->improved;
+      break;
+    case RecordVerdict::NOT_IMPROVED:
+      ++tally->notImproved;
+      break;
+  }
+}
+
+// About how long one clock measurement takes: its budget.
+constexpr int64_t CLOCK_MEASUREMENT_MS = ClockMeasurementPlan{}.budgetNanos / 1000000;
 
 }  // namespace
 
@@ -163,10 +182,12 @@ int runOneTest(TestRun& run, const TestEntry& entry, TestRoutine routine) {
         // A time of 0 ms in the shared table would be a plainly wrong result.
         std::fprintf(stderr, "Test %d returned a time of %d ms; the result is not recorded.\n",
                      entry.number, outcome.milliseconds);
+        ++run.tally.failed;
         return EXIT_TEST_FAILED;
       }
       if (repetitionsDisagree(outcome.spread, outcome.milliseconds)) {
         warnOfDisagreement(entry.number, outcome);
+        run.tally.noisy.push_back(entry.number);
       }
       const RecordVerdict verdict =
           recordResult(*run.table, entry.number, outcome.milliseconds, *run.listing);
@@ -175,14 +196,18 @@ int runOneTest(TestRun& run, const TestEntry& entry, TestRoutine routine) {
             entry.number, std::string(bareTitle(listingTitle(entry.number))), outcome,
             recordVerdictName(verdict), afterTest, takeResultText()));
       }
-      platform::sleepMillis(PAUSE_MS);
+      countVerdict(&run.tally, verdict);
+      run.progress.testRecorded(entry.number, outcome.milliseconds);
+      run.progress.pause(PAUSE_MS);
       return 0;
     }
     case OutcomeStatus::NO_MEMORY:
       std::fprintf(stderr, "%d MB of main memory cannot be allocated!\n", entry.failureMegabytes);
+      ++run.tally.lackedMemory;
       return EXIT_TEST_FAILED;
     case OutcomeStatus::FAILED:
       // The test has said why it could not do its work.
+      ++run.tally.failed;
       return EXIT_TEST_FAILED;
   }
   return EXIT_TEST_FAILED;
@@ -193,11 +218,16 @@ int runSelectedTests(TestRun& run) {
   std::printf("Running tests \"%04X\" on \"%s\" (%d MHz):\n", mask, runSettings.cpuDescription(),
               runSettings.cpuClock);
   std::fflush(stdout);
+  run.tally.skippedForLimits = std::popcount(runSettings.testMask & ~mask);
+  // Every recorded result is followed by the pause and, when the clock is
+  // checked, by its measurement.
+  run.progress.start(mask, PAUSE_MS + (run.meter != nullptr ? CLOCK_MEASUREMENT_MS : 0));
   int status = 0;
   for (int n = 1; n <= TEST_COUNT; ++n) {
     if ((mask & testBit(n)) == 0) continue;
     const TestEntry& entry = catalogueEntry(n);
     if (entry.routine == nullptr) continue;  // not built into this program
+    run.progress.testStarting(n, *run.table);
     if (runOneTest(run, entry, entry.routine) != 0) status = EXIT_TEST_FAILED;
   }
   if (run.table->dirty()) {

@@ -11,6 +11,8 @@
 #include "driver/catalogue.h"
 #include "driver/clock_check.h"
 #include "driver/run_journal.h"
+#include "driver/run_progress.h"
+#include "driver/run_summary.h"
 #include "results/listing_options.h"
 #include "results/result_table.h"
 #include "run/settings.h"
@@ -40,6 +42,11 @@ struct TestRun {
   MeasuredClock lowestAfterTest;
   // Receives a line for every recorded result; null for none.
   RunJournal* journal = nullptr;
+  // Where the run is, for a person at a terminal; shows nothing unless told
+  // where (then the pause after a result counts down there).
+  RunProgress progress;
+  // What happened to the tests, for the summary after the run.
+  RunTally tally;
 };
 
 // What recording a time did to this system's record of the test.
@@ -64,12 +71,14 @@ inline constexpr int EXIT_TEST_FAILED = 11;
 // and pauses for PAUSE_MS;
 // otherwise reports the failure on standard error where the test has not
 // (the memory size of `entry` when its memory could not be had) and records
-// nothing. Returns 0 when a time was recorded, else EXIT_TEST_FAILED.
+// nothing. Counts the outcome in run.tally. Returns 0 when a time was
+// recorded, else EXIT_TEST_FAILED.
 int runOneTest(TestRun& run, const TestEntry& entry, TestRoutine routine);
 
-// Runs the tests selected by runSettings.testMask and returns the exit
-// status of the run: 0, or EXIT_TEST_FAILED when any test did not record a
-// time or the results could not be saved.
+// Runs the tests selected by runSettings.testMask, announcing each through
+// run.progress, and returns the exit status of the run: 0, or
+// EXIT_TEST_FAILED when any test did not record a time or the results could
+// not be saved. Counts the tests the limits drop in run.tally.
 int runSelectedTests(TestRun& run);
 
 }  // namespace bench

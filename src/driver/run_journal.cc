@@ -124,7 +124,11 @@ JournalEntry RunJournal::entryFor(int test, const std::string& title, const Outc
 
 void RunJournal::append(const JournalEntry& entry) {
   std::string failure;
-  if (appendJournalLines(fileName_, formatJournalLine(entry), &failure) || warned_) return;
+  if (appendJournalLines(fileName_, formatJournalLine(entry), &failure)) {
+    written_ = true;
+    return;
+  }
+  if (warned_) return;
   warned_ = true;
   std::fflush(stdout);
   std::fprintf(stderr, "Cannot add to the journal: %s; the results are kept in \"%s\".\n",

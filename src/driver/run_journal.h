@@ -47,10 +47,14 @@ class RunJournal {
   // holds the results.
   void append(const JournalEntry& entry);
 
+  // True when a line of this run reached the journal.
+  bool written() const { return written_; }
+
  private:
   const char* fileName_;
   JournalEntry common_;
   bool warned_ = false;
+  bool written_ = false;
 };
 
 }  // namespace bench

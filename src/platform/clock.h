@@ -20,6 +20,11 @@ struct ClockReading {
 // Reads the monotonic clock (or the installed replacement).
 ClockReading readClock();
 
+// The milliseconds from `earlier` to `later` (negative when `later` is earlier).
+inline int64_t millisBetween(const ClockReading& earlier, const ClockReading& later) {
+  return (later.seconds - earlier.seconds) * 1000 + (later.millis - earlier.millis);
+}
+
 // Sleeps `millis` milliseconds without being woken early by signals
 // (or calls the installed replacement).
 void sleepMillis(uint32_t millis);

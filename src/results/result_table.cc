@@ -72,6 +72,17 @@ void ResultTable::append(std::string_view description, int32_t clock, int32_t te
   records_.push_back(ResultRecord{internDescription(description), clock, test, time, enhanced});
 }
 
+int32_t ResultTable::bestTime(int32_t test, const char* description, int32_t clock) const {
+  int32_t best = 0;
+  for (const ResultRecord& r : records_) {
+    if (r.test == test && r.clock == clock && std::strcmp(r.description, description) == 0 &&
+        (best == 0 || r.time < best)) {
+      best = r.time;
+    }
+  }
+  return best;
+}
+
 bool ResultTable::loadResults(const char* fileName) {
   // Binary mode: a text-mode read on Windows would end the table at a byte
   // 0x1A in a description. Both line ends are read: "\r" is trailing space.

@@ -50,9 +50,14 @@ class ResultTable {
   void append(std::string_view description, int32_t clock, int32_t test, int32_t time,
               bool enhanced);
 
+  // The least time of the records of `test` by the system (`description`,
+  // `clock`), or 0 when it has none.
+  int32_t bestTime(int32_t test, const char* description, int32_t clock) const;
+
   // Appends the records of a result file. Returns false only when the file
-  // cannot be opened (the table is then unchanged). Reading stops silently
-  // at the first line that is not a record.
+  // cannot be opened (the table is then unchanged; errno says why, ENOENT
+  // when it does not exist). Reading stops silently at the first line that
+  // is not a record.
   bool loadResults(const char* fileName);
 
   // Writes the table to results.txt and appends every new or improved record

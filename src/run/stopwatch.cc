@@ -13,10 +13,7 @@ platform::ClockReading startSnapshot{0, 0};
 void timerStart() { startSnapshot = platform::readClock(); }
 
 int32_t timerElapsed() {
-  platform::ClockReading now = platform::readClock();
-  int64_t elapsed =
-      (now.seconds - startSnapshot.seconds) * 1000 + (now.millis - startSnapshot.millis);
-  return static_cast<int32_t>(elapsed);
+  return static_cast<int32_t>(platform::millisBetween(startSnapshot, platform::readClock()));
 }
 
 int32_t averageTime(int32_t elapsed, int32_t repetitions) {

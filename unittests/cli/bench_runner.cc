@@ -5,30 +5,15 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 
 #include "cli/bench_emulator.h"
+#include "cli/host_tools.h"
 #include "support/test_support.h"
 
 namespace bench::testing {
 
 namespace {
-
-// Quotes `text` for the shell: inside single quotes, a quote is written as
-// quote, backslash, quote, quote.
-std::string shellQuote(const std::string& text) {
-  std::string quoted(1, '\'');
-  for (char c : text) {
-    if (c == '\'') {
-      quoted.append({'\'', '\\', '\'', '\''});
-    } else {
-      quoted.push_back(c);
-    }
-  }
-  quoted.push_back('\'');
-  return quoted;
-}
 
 // The emulator's words (none in a native build) followed by `program`.
 std::vector<std::string> targetCommand(const std::string& program) {
@@ -59,9 +44,8 @@ BenchRun runCommand(std::string command, const std::vector<std::string>& args) {
   std::string outName = stem + ".out";
   std::string errName = stem + ".err";
   command.append(" </dev/null >" + shellQuote(outName) + " 2>" + shellQuote(errName));
-  int raw = std::system(command.c_str());
   BenchRun run;
-  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  run.status = shell(command);
   run.out = readFile(outName);
   run.err = readFile(errName);
   std::remove(outName.c_str());
@@ -80,7 +64,7 @@ BenchRun runBench(const std::vector<std::string>& args, unsigned long fileSizeLi
   return runCommand(command, args);
 }
 
-BenchRun runBenchWithoutPause(const std::vector<std::string>& args) {
+std::string noPauseShellPrefix() {
   // The library must reach the bench program only: under an emulator it is
   // handed to the emulated program's loader, not to the emulator's.
   const bool emulated = BENCH_EMULATOR[0] != nullptr;
@@ -89,7 +73,11 @@ BenchRun runBenchWithoutPause(const std::vector<std::string>& args) {
   // AddressSanitizer wants its runtime first among the loaded libraries;
   // the preloaded one replaces no function it intercepts.
   command += " ASAN_OPTIONS=\"verify_asan_link_order=0${ASAN_OPTIONS:+:$ASAN_OPTIONS}\"";
-  return runCommand(command, args);
+  return command;
+}
+
+BenchRun runBenchWithoutPause(const std::vector<std::string>& args) {
+  return runCommand(noPauseShellPrefix(), args);
 }
 
 std::string benchShellCommand() {

@@ -26,6 +26,11 @@ BenchRun runBench(const std::vector<std::string>& args, unsigned long fileSizeLi
 // result would only make the test wait. Built on POSIX systems only.
 BenchRun runBenchWithoutPause(const std::vector<std::string>& args);
 
+// The shell's variable assignments that make every sleep of a bench binary
+// started after them return at once (see runBenchWithoutPause), for tests
+// that build their own command line. POSIX only.
+std::string noPauseShellPrefix();
+
 // The shell words that start BENCH_BINARY (after the emulator's, in a cross
 // build), quoted, for tests that build their own command line. POSIX only.
 std::string benchShellCommand();

@@ -2,8 +2,11 @@
 // on the right stream, the one-shot commands.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "cli/bench_runner.h"
 #include "support/test_support.h"
@@ -61,11 +64,61 @@ TEST(CommandLineCli, MissingFilesAreReportedAndTheRunLineStillPrinted) {
   BenchRun run = runBench({"-b", "-rv", "1k", "-i", "1"});
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, "Running tests \"0000\" on \"undefined\" (0 MHz):\n");
-  EXPECT_EQ(withoutClockWarnings(run.err),
+  EXPECT_EQ(withoutClockWarnings(withoutRunSummary(run.err)),
             "CPU type & frequency were not specified in the command line,\n"
             "CPU file \"cpu.txt\" was not found => using default values [\"undefined\",0]!\n"
             "Use \"-c auto\" to measure the CPU clock and name the CPU.\n"
-            "Error reading old result file \"results.txt\"!\n");
+            "Error reading old result file \"results.txt\"!\n"
+            "There is no \"results.txt\" here yet; a new result table will be created.\n");
+  EXPECT_NE(run.err.find("Summary: 0 tests ran in "), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("\n1 test was skipped for the memory or disk limits.\n"),
+            std::string::npos);
+}
+
+// The first-run line is for a table that does not exist, and for the
+// commands that write one; a table that is there but cannot be read gets
+// the error alone (where the system refuses to open it).
+TEST(CommandLineCli, OnlyAMissingTableIsAFirstRun) {
+  const std::string firstRun =
+      "There is no \"results.txt\" here yet; a new result table will be created.\n";
+  struct Case {
+    std::vector<std::string> args;
+    bool firstRunLine;
+  };
+  const Case cases[] = {
+      {{"-b", "-rv", "1", "-c", "1", "x"}, true},
+      {{"-b", "-m", "theirs.txt"}, true},
+      {{"-b", "-l"}, false},
+      {{"-lj"}, false},
+  };
+  for (const Case &c : cases) {
+    ScopedTempDir dir;
+    writeFile("theirs.txt", " 1    15000 3000 Fast CPU\n");
+    BenchRun run = runBench(c.args);
+    EXPECT_NE(run.err.find("Error reading old result file \"results.txt\"!\n"), std::string::npos)
+        << c.args[1];
+    EXPECT_EQ(run.err.find(firstRun) != std::string::npos, c.firstRunLine) << c.args[1] << run.err;
+  }
+
+  // A directory, and a link that points at itself: the reason is not that
+  // the file is missing.
+  for (const char *obstacle : {"directory", "link"}) {
+    ScopedTempDir dir;
+    std::error_code failed;
+    if (std::string(obstacle) == "directory") {
+      std::filesystem::create_directory("results.txt");
+    } else {
+      std::filesystem::create_symlink("results.txt", "results.txt", failed);
+      if (failed) continue;  // no symbolic links for this user here
+    }
+    std::FILE *probe = std::fopen("results.txt", "r");
+    const bool opens = probe != nullptr;
+    if (probe != nullptr) std::fclose(probe);
+    BenchRun run = runBench({"-b", "-rv", "1", "-c", "1", "x"});
+    EXPECT_EQ(run.err.find(firstRun), std::string::npos) << obstacle << run.err;
+    EXPECT_EQ(run.err.find("Error reading old result file") != std::string::npos, !opens)
+        << obstacle;
+  }
 }
 
 TEST(CommandLineCli, CpuFileGivesTheSystemUnlessTheCommandLineDoes) {
@@ -74,7 +127,7 @@ TEST(CommandLineCli, CpuFileGivesTheSystemUnlessTheCommandLineDoes) {
   writeFile("results.txt", "");
   BenchRun fromFile = runBench({"-b", "-rd", "1", "0x10"});
   EXPECT_EQ(fromFile.out, "Running tests \"0000\" on \"Example CPU 2.4 GHz\" (2400 MHz):\n");
-  EXPECT_EQ(withoutClockWarnings(fromFile.err), "");
+  EXPECT_EQ(withoutClockWarnings(withoutRunSummary(fromFile.err)), "");
   BenchRun fromArgs = runBench({"-b", "-rd", "1", "-c", "3000", "My box", "0x10"});
   EXPECT_EQ(fromArgs.out, "Running tests \"0000\" on \"My box\" (3000 MHz):\n");
 }
@@ -158,7 +211,7 @@ TEST(CommandLineCli, MalformedOptionsAreReportedAndSkipped) {
   BenchRun run = runBench({"-b", "-sx", "-q", "-rq", "-rv", "1", "5", "-l"});
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out, "Running tests \"0000\" on \"undefined\" (0 MHz):\n");
-  EXPECT_EQ(withoutClockWarnings(run.err),
+  EXPECT_EQ(withoutClockWarnings(withoutRunSummary(run.err)),
             "Error in sorting argument \"-sx\" (will be ignored)\n"
             "Unknown argument \"-q\" (will be ignored), type \"bench -h\" for help!\n"
             "Error in restricting argument \"-rq\" (will be ignored)\n"

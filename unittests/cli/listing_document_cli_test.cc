@@ -3,7 +3,6 @@
 // listing, the page rendered by a headless browser; and every listing form
 // on a standard output that cannot take it.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -11,6 +10,7 @@
 #include <vector>
 
 #include "cli/bench_runner.h"
+#include "cli/host_tools.h"
 #include "support/test_support.h"
 
 namespace bench::testing {
@@ -43,35 +43,11 @@ const char* DOZEN_SYSTEMS =
     "16     9800  800 Laptop 2009\n";
 const int DOZEN_RECORDS = 20;
 
-// Runs a shell command; returns its exit status, or -1.
-int shell(const std::string& command) {
-  int raw = std::system(command.c_str());
-  return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-}
-
-std::string inQuotes(const std::string& text) { return "'" + text + "'"; }  // paths without quotes
-
 size_t countOf(const std::string& text, const std::string& part) {
   size_t count = 0;
   for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
   return count;
 }
-
-bool haveCommand(const std::string& name) {
-  return shell("command -v " + name + " >/dev/null 2>&1") == 0;
-}
-
-// Skips the test when a tool is missing, except in CI, which installs every
-// tool the tests need: there, a missing tool fails the test.
-#define REQUIRE_TOOL(available, what)                                    \
-  do {                                                                   \
-    if (!(available)) {                                                  \
-      if (std::getenv("CI") != nullptr) FAIL() << what << " is missing"; \
-      GTEST_SKIP() << what << " is missing";                             \
-    }                                                                    \
-  } while (false)
-
-std::string script(const char* name) { return std::string(BENCH_CLI_SCRIPTS) + "/" + name; }
 
 // Records at the limits of the numbers a result file holds, and a long
 // description: each record's figures are longer than any small buffer.
@@ -115,8 +91,8 @@ TEST(ListingDocumentCli, JsonReadsBackAsTheSpreadSheetListing) {
     EXPECT_EQ(json.out.rfind("{\"system\": ", 0), 0u) << shown << "(no banner before it)";
     writeFile("listing.json", json.out);
     std::string parsedName = (dir.path() / "parsed.txt").string();
-    ASSERT_EQ(shell("python3 " + inQuotes(script("json_as_spreadsheet.py")) + " listing.json >" +
-                    inQuotes(parsedName)),
+    ASSERT_EQ(shell("python3 " + shellQuote(cliScript("json_as_spreadsheet.py")) +
+                    " listing.json >" + shellQuote(parsedName)),
               0)
         << shown << json.out;
     EXPECT_EQ(readFile("parsed.txt"), "Mine 3000\n" + sheet.out) << shown;
@@ -129,8 +105,8 @@ TEST(ListingDocumentCli, ListingThatCannotBeWrittenIsAnError) {
   writeFile("results.txt", DOZEN_SYSTEMS);
   for (const char* form : {"-lh", "-lj", "-l", "-ls"}) {
     std::string errName = (dir.path() / "err.txt").string();
-    EXPECT_EQ(shell(benchShellCommand() + " -c 1 x " + form + " >/dev/full 2>" + inQuotes(errName)),
-              1)
+    EXPECT_EQ(
+        shell(benchShellCommand() + " -c 1 x " + form + " >/dev/full 2>" + shellQuote(errName)), 1)
         << form;
     EXPECT_EQ(readFile("err.txt"), "Cannot write the listing: No space left on device\n") << form;
   }
@@ -161,10 +137,10 @@ TEST(ListingDocumentCli, PageRendersInAHeadlessBrowser) {
                         " --headless --no-sandbox --disable-gpu --disable-quic --no-first-run"
                         " --disable-background-networking --disable-component-update"
                         " --disable-sync --hide-scrollbars --user-data-dir=" +
-                        inQuotes(path + "/profile") + " --window-size=1000,1400 ";
-  std::string url = inQuotes("file://" + path + "/page.html");
-  ASSERT_EQ(shell(command + "--dump-dom " + url + " >" + inQuotes(path + "/dom.html") + " 2>" +
-                  inQuotes(path + "/browser.err")),
+                        shellQuote(path + "/profile") + " --window-size=1000,1400 ";
+  std::string url = shellQuote("file://" + path + "/page.html");
+  ASSERT_EQ(shell(command + "--dump-dom " + url + " >" + shellQuote(path + "/dom.html") + " 2>" +
+                  shellQuote(path + "/browser.err")),
             0)
       << readFile("browser.err");
   std::string dom = readFile("dom.html");
@@ -178,14 +154,14 @@ TEST(ListingDocumentCli, PageRendersInAHeadlessBrowser) {
   EXPECT_EQ(countOf(dom, "Caf\xC3\xA9 \xE2\x82\xAC edition"), 3u);
   EXPECT_EQ(countOf(dom, "\"&amp;' quoted"), 2u);
 
-  ASSERT_EQ(shell(command + "--screenshot=" + inQuotes(path + "/page.png") + " " + url + " >" +
-                  inQuotes(path + "/browser.err") + " 2>&1"),
+  ASSERT_EQ(shell(command + "--screenshot=" + shellQuote(path + "/page.png") + " " + url + " >" +
+                  shellQuote(path + "/browser.err") + " 2>&1"),
             0)
       << readFile("browser.err");
   REQUIRE_TOOL(haveCommand("python3"), "python3");
   std::string inkName = path + "/ink.txt";
-  ASSERT_EQ(shell("python3 " + inQuotes(script("png_ink.py")) + " " + inQuotes(path + "/page.png") +
-                  " >" + inQuotes(inkName)),
+  ASSERT_EQ(shell("python3 " + shellQuote(cliScript("png_ink.py")) + " " +
+                  shellQuote(path + "/page.png") + " >" + shellQuote(inkName)),
             0);
   double ink = std::atof(readFile("ink.txt").c_str());
   EXPECT_GT(ink, 0.03) << "the screenshot is (nearly) blank";

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "driver/catalogue.h"
 #include "driver/run_journal.h"
@@ -200,21 +201,25 @@ TEST_F(HarnessTest, OutcomeIsRecordedOrReportedWithStatus11) {
     const char* message;  // what the harness and the test put on standard error
     int exitCode;
     int records;
+    int RunTally::*counted;  // the one count of the summary the outcome adds to
   };
+  const auto L = &RunTally::lackedMemory;
+  const auto F = &RunTally::failed;
   const Case cases[] = {
-      {12, returnsNoMemory, "64 MB of main memory cannot be allocated!\n", 11, 0},
-      {24, returnsNoMemory, "2048 MB of main memory cannot be allocated!\n", 11, 0},
-      {1, returnsNoMemory, "12 MB of main memory cannot be allocated!\n", 11, 0},
-      {15, returnsNoMemory, "16 MB of main memory cannot be allocated!\n", 11, 0},
-      {1, returnsZeroTime, "Test 1 returned a time of 0 ms; the result is not recorded.\n", 11, 0},
-      {8, returnsFailed, "", 11, 0},
+      {12, returnsNoMemory, "64 MB of main memory cannot be allocated!\n", 11, 0, L},
+      {24, returnsNoMemory, "2048 MB of main memory cannot be allocated!\n", 11, 0, L},
+      {1, returnsNoMemory, "12 MB of main memory cannot be allocated!\n", 11, 0, L},
+      {15, returnsNoMemory, "16 MB of main memory cannot be allocated!\n", 11, 0, L},
+      {1, returnsZeroTime, "Test 1 returned a time of 0 ms; the result is not recorded.\n", 11, 0,
+       F},
+      {8, returnsFailed, "", 11, 0, F},
       {22, parallelShaWithWrongDigest,
-       "parallel SHA-1: the digest with 1 workers differs from the reference\n", 11, 0},
+       "parallel SHA-1: the digest with 1 workers differs from the reference\n", 11, 0, F},
       {23, contextSwitchWithWrongDigest,
-       "parallel SHA-1: the digest with 2 workers differs from the reference\n", 11, 0},
+       "parallel SHA-1: the digest with 2 workers differs from the reference\n", 11, 0, F},
       {24, parallelSortOutOfOrder, "parallel sort: result not in ascending order with 2 workers\n",
-       11, 0},
-      {8, returnsTime, "", 0, 1},
+       11, 0, F},
+      {8, returnsTime, "", 0, 1, &RunTally::recordedNew},
   };
   for (const Case& c : cases) {
     ResultTable table;
@@ -226,6 +231,8 @@ TEST_F(HarnessTest, OutcomeIsRecordedOrReportedWithStatus11) {
     EXPECT_EQ(GetCapturedStderr(), c.message) << c.test;
     EXPECT_EQ(exitCode, c.exitCode) << c.test;
     EXPECT_EQ(table.count(), c.records) << c.test;
+    EXPECT_EQ(run.tally.ran(), 1) << c.test;
+    EXPECT_EQ(run.tally.*c.counted, 1) << c.test;
   }
   EXPECT_EQ(time_.sleepCount(), 1);  // only the recorded result pauses
   EXPECT_EQ(time_.lastSleepMillis(), 20000u);
@@ -243,13 +250,15 @@ TEST_F(HarnessTest, DisagreeingRepetitionsAddOnlyAWarningOnStandardError) {
   struct Case {
     TestRoutine routine;
     const char* warning;
+    std::vector<int> noisy;  // the tests the summary names
   };
   const Case cases[] = {
-      {quietRepetitions, ""},
+      {quietRepetitions, "", {}},
       {disturbedRepetitions,
        "Test 6: its 17 repetitions disagree (fastest 1.000 s, median 1.006 s, slowest 1.600 s; "
-       "the result is 15.0% above the fastest): another program was probably running.\n"},
-      {singleRun, ""},
+       "the result is 15.0% above the fastest): another program was probably running.\n",
+       {6}},
+      {singleRun, "", {}},
   };
   for (const Case& c : cases) {
     ResultTable table;
@@ -260,6 +269,7 @@ TEST_F(HarnessTest, DisagreeingRepetitionsAddOnlyAWarningOnStandardError) {
     const std::string out = GetCapturedStdout();
     EXPECT_EQ(GetCapturedStderr(), c.warning);
     EXPECT_EQ(exitCode, 0);
+    EXPECT_EQ(run.tally.noisy, c.noisy);
     ASSERT_EQ(table.count(), 1);
     EXPECT_EQ(table.record(0).time, c.routine().milliseconds);
     // Standard output is what recording the time alone prints.
@@ -332,6 +342,8 @@ TEST_F(HarnessTest, RunLineIsPrintedEvenWhenLimitsLeaveNothing) {
   TestRun run(&table_, &listing_);
   EXPECT_EQ(runSelectedTests(run), 0);
   EXPECT_EQ(GetCapturedStdout(), "Running tests \"0000\" on \"Test CPU\" (2000 MHz):\n");
+  EXPECT_EQ(run.tally.skippedForLimits, 1);
+  EXPECT_EQ(run.tally.ran(), 0);
 }
 
 }  // namespace

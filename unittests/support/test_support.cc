@@ -142,6 +142,12 @@ std::string withoutClockWarnings(const std::string& err) {
   return kept;
 }
 
+std::string withoutRunSummary(const std::string& err) {
+  const size_t start = err.rfind("Summary: ");
+  if (start == std::string::npos || (start > 0 && err[start - 1] != '\n')) return err;
+  return err.substr(0, start);
+}
+
 }  // namespace bench::testing
 
 namespace bench {

@@ -85,6 +85,10 @@ inline constexpr const char* THREADED_DEATH_TEST_STYLE = "threadsafe";
 // its load, not on what a test checks.
 std::string withoutClockWarnings(const std::string& err);
 
+// `err` without the summary a run of tests ends with (from its first line,
+// "Summary: ...", to the end), for tests that check the lines before it.
+std::string withoutRunSummary(const std::string& err);
+
 }  // namespace bench::testing
 
 #endif  // BENCH_UNITTESTS_SUPPORT_TEST_SUPPORT_H_
