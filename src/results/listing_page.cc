@@ -31,6 +31,10 @@ constexpr const char* STYLE =
     "font-variant-numeric:tabular-nums}"
     ".overview thead th{padding:1px 4px}"
     ".overview td.none{background:#fff}"
+    ".overview td.overall{font-weight:bold}"
+    ".overview td.tests{border-right:2px solid #444}"
+    ".overview td.rank{color:#444}"
+    ".overview tr.gap td{border:none;text-align:left;color:#444;font-style:italic}"
     ".bars{width:100%;max-width:75em}"
     ".bars tbody tr{border-bottom:1px solid #eee}"
     ".bars td.desc{width:40%;overflow-wrap:anywhere}"
@@ -121,16 +125,17 @@ void appendOverview(DocumentWriter* writer, const SpeedOverview& overview,
       "fastest system of that test, 50 took twice as long. Darker cells are faster; an empty "
       "cell means no result, a ? a time that is not positive.</p>"
       "<p><b>Overall</b> is the geometric mean of a system's cells over the <b>Tests</b> it has "
-      "a time for, rounded down to a tenth; systems are ordered by it (then by more tests). "
+      "a time for, rounded down to a tenth; systems are ordered by it (then by more tests), "
+      "and <b>#</b> is the place in that order. "
       "It compares each system only over the tests it has, so a figure over few tests says "
       "less than one over many.</p>";
   const std::vector<size_t>& ranking = overview.ranking();
-  std::vector<size_t> shown;
-  for (size_t row : ranking) {
-    const SystemId& system = overview.system(row);
+  std::vector<size_t> shown;  // places in the ranking
+  for (size_t place = 0; place < ranking.size(); ++place) {
+    const SystemId& system = overview.system(ranking[place]);
     if (shown.size() < PAGE_OVERVIEW_SYSTEMS ||
         isCurrent(system.description, system.clock, thisSystem)) {
-      shown.push_back(row);
+      shown.push_back(place);
     }
   }
   if (shown.size() < ranking.size()) {
@@ -138,7 +143,8 @@ void appendOverview(DocumentWriter* writer, const SpeedOverview& overview,
                       "with the highest overall figure");
   }
   *out +=
-      "<table class=\"overview\"><thead><tr><th class=\"sys\" scope=\"col\">System</th>"
+      "<table class=\"overview\"><thead><tr><th scope=\"col\" class=\"num\">#</th>"
+      "<th class=\"sys\" scope=\"col\">System</th>"
       "<th scope=\"col\" class=\"num\">MHz</th><th scope=\"col\" class=\"num\">Overall</th>"
       "<th scope=\"col\" class=\"num\">Tests</th>";
   for (const TestRecords& test : tests) {
@@ -148,10 +154,21 @@ void appendOverview(DocumentWriter* writer, const SpeedOverview& overview,
     appendFormat(out, "\">%d</a></th>", number);
   }
   *out += "</tr></thead><tbody>";
-  for (size_t row : shown) {
+  size_t next = 0;  // the place that follows the last row shown
+  for (size_t place : shown) {
+    if (place > next) {
+      appendFormat(out,
+                   "<tr class=\"gap\"><td colspan=\"%zu\">&vellip; %zu systems left out</td></tr>",
+                   overview.columns() + 5, place - next);
+    }
+    next = place + 1;
+    size_t row = ranking[place];
     const SystemId& system = overview.system(row);
     bool current = isCurrent(system.description, system.clock, thisSystem);
-    *out += current ? "<tr class=\"current\"><th scope=\"row\">" : "<tr><th scope=\"row\">";
+    // The place tells where this system stands when it is shown below
+    // the first hundred.
+    appendFormat(out, "%s<td class=\"rank\">%zu</td><th scope=\"row\">",
+                 current ? "<tr class=\"current\">" : "<tr>", place + 1);
     appendHtmlText(out, system.description);
     if (current) appendCurrentTag(out);
     appendFormat(out, "</th><td class=\"num\">%d</td>", system.clock);

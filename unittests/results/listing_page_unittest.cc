@@ -107,21 +107,21 @@ TEST_F(ListingPage, OverviewIsOrderedByTheOverallFigure) {
   EXPECT_NE(overview.find("<th scope=\"col\" class=\"num\">Overall</th>"
                           "<th scope=\"col\" class=\"num\">Tests</th>"),
             std::string::npos);
-  // System, clock, Overall, Tests, in the order of the figure.
-  const char* rows[][4] = {{"Fast", "4000", "100.0", "2"},
-                           {"Mine<span class=\"tag\">this system</span>", "3000", "50.0", "1"},
-                           {"Slow", "1000", "33.3", "1"},
-                           {"Mine", "2000", "25.0", "1"},
-                           {"Glacial", "100", "0.3", "1"}};
+  // Place, system, clock, Overall, Tests, in the order of the figure.
+  const char* rows[][5] = {{"1", "Fast", "4000", "100.0", "2"},
+                           {"2", "Mine<span class=\"tag\">this system</span>", "3000", "50.0", "1"},
+                           {"3", "Slow", "1000", "33.3", "1"},
+                           {"4", "Mine", "2000", "25.0", "1"},
+                           {"5", "Glacial", "100", "0.3", "1"}};
   size_t at = 0;
   for (const auto& row : rows) {
-    at = overview.find(
-        std::string("<th scope=\"row\">") + row[0] + "</th><td class=\"num\">" + row[1] + "</td>",
-        at);
-    ASSERT_NE(at, std::string::npos) << row[0] << " " << row[1] << " out of order";
+    at = overview.find(std::string("<td class=\"rank\">") + row[0] + "</td><th scope=\"row\">" +
+                           row[1] + "</th><td class=\"num\">" + row[2] + "</td>",
+                       at);
+    ASSERT_NE(at, std::string::npos) << row[1] << " " << row[2] << " out of order";
     std::string cells = overview.substr(at, overview.find("</tr>", at) - at);
     EXPECT_NE(
-        cells.find(std::string(">") + row[2] + "</td><td class=\"tests\">" + row[3] + "</td>"),
+        cells.find(std::string(">") + row[3] + "</td><td class=\"tests\">" + row[4] + "</td>"),
         std::string::npos)
         << cells;
   }
@@ -219,8 +219,12 @@ TEST_F(ListingPageLimits, OverviewShowsTheFastestSystemsAndThisSystem) {
             std::string::npos);
   EXPECT_NE(overview.find("<th scope=\"row\">S20<"), std::string::npos);
   EXPECT_EQ(overview.find("<th scope=\"row\">S19<"), std::string::npos);
-  // The fastest first; this system, the slowest, last.
-  size_t mine = overview.find("<tr class=\"current\"><th scope=\"row\">Mine<");
+  // The fastest first; this system, the slowest, last, after a mark for the
+  // systems between.
+  size_t mine = overview.find(
+      "<tr class=\"gap\"><td colspan=\"6\">&vellip; 20 systems left out</td></tr>"
+      "<tr class=\"current\"><td class=\"rank\">121</td><th scope=\"row\">Mine<");
+  EXPECT_EQ(countOf(overview, "<tr class=\"gap\">"), 1u);
   ASSERT_NE(mine, std::string::npos);
   EXPECT_LT(overview.find("<th scope=\"row\">S119<"), overview.find("<th scope=\"row\">S20<"));
   EXPECT_LT(overview.find("<th scope=\"row\">S20<"), mine);
