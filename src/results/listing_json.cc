@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "results/relative_speed.h"
 #include "results/speed_overview.h"
 #include "results/text_escape.h"
 #include "results/text_format.h"
@@ -58,7 +59,7 @@ void writeListingJson(DocumentWriter* out, const ResultTable& table,
     if (overall.tests == 0) {
       *text += "null";
     } else {
-      appendFormat(text, "%d.%d", overall.permille / 10, overall.permille % 10);
+      appendPermilleAsPercent(text, overall.permille);
     }
     appendFormat(text, ", \"tests\": %d}", overall.tests);
     out->endPiece();

@@ -154,12 +154,13 @@ void appendOverview(DocumentWriter* writer, const SpeedOverview& overview,
     appendFormat(out, "\">%d</a></th>", number);
   }
   *out += "</tr></thead><tbody>";
-  size_t next = 0;  // the place that follows the last row shown
+  constexpr size_t LEADING_COLUMNS = 5;  // #, System, MHz, Overall, Tests
+  size_t next = 0;                       // the place that follows the last row shown
   for (size_t place : shown) {
     if (place > next) {
       appendFormat(out,
                    "<tr class=\"gap\"><td colspan=\"%zu\">&vellip; %zu systems left out</td></tr>",
-                   overview.columns() + 5, place - next);
+                   LEADING_COLUMNS + overview.columns(), place - next);
     }
     next = place + 1;
     size_t row = ranking[place];
@@ -178,8 +179,10 @@ void appendOverview(DocumentWriter* writer, const SpeedOverview& overview,
     } else if (overall.permille == 0) {
       *out += "<td class=\"overall\">&lt;0.1</td>";
     } else {
-      appendFormat(out, "<td class=\"overall\" style=\"background:hsl(210,45%%,%d%%)\">%d.%d</td>",
-                   shadeOf(overall.permille / 10), overall.permille / 10, overall.permille % 10);
+      appendFormat(out, "<td class=\"overall\" style=\"background:hsl(210,45%%,%d%%)\">",
+                   shadeOf(overall.permille / 10));
+      appendPermilleAsPercent(out, overall.permille);
+      *out += "</td>";
     }
     appendFormat(out, "<td class=\"tests\">%d</td>", overall.tests);
     for (size_t column = 0; column < overview.columns(); ++column) {

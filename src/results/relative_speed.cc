@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "results/text_format.h"
+
 namespace bench {
 
 namespace {
@@ -91,6 +93,10 @@ int32_t geometricMeanPermille(const std::vector<SpeedRatio>& ratios) {
   while (!reached(k)) --k;
   while (k < WHOLE && reached(k + 1)) ++k;
   return k;
+}
+
+void appendPermilleAsPercent(std::string* out, int32_t permille) {
+  appendFormat(out, "%d.%d", permille / 10, permille % 10);
 }
 
 }  // namespace bench

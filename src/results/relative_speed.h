@@ -8,6 +8,7 @@
 #define BENCH_RESULTS_RELATIVE_SPEED_H_
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace bench {
@@ -29,6 +30,10 @@ int relativePercent(int32_t fastest, int32_t time);
 // 1000 only for a system that is the fastest of every test.
 // REQUIRES: ratios is not empty; 0 < fastest <= time for each.
 int32_t geometricMeanPermille(const std::vector<SpeedRatio>& ratios);
+
+// Appends tenths of a percent as a percent with one decimal: 924 as "92.4".
+// REQUIRES: permille >= 0
+void appendPermilleAsPercent(std::string* out, int32_t permille);
 
 }  // namespace bench
 
