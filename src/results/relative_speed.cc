@@ -13,7 +13,12 @@ namespace {
 // leading zero limbs. Enough arithmetic to compare products exactly.
 class Natural {
  public:
-  explicit Natural(uint32_t value) : limbs_{value} {}
+  // Room for `limbs` limbs is made at once, so that growing to them does
+  // not reallocate.
+  Natural(uint32_t value, size_t limbs) {
+    limbs_.reserve(limbs);
+    limbs_.push_back(value);
+  }
 
   // REQUIRES: factor > 0, so that no leading zero limb appears
   void multiply(uint32_t factor) {
@@ -71,8 +76,11 @@ int32_t geometricMeanPermille(const std::vector<SpeedRatio>& ratios) {
   constexpr int32_t WHOLE = 1000;
   // (k / 1000)^n <= F / T, with F and T the products of the fastest times
   // and of the system's times, is k^n T <= 1000^n F: exact in integers.
-  Natural times(1);
-  Natural bound(1);
+  // Each time and each fastest time adds at most a limb; each factor of
+  // 1000^n or k^n at most 10 bits.
+  const size_t limbs = 2 * ratios.size() + 2;
+  Natural times(1, limbs);
+  Natural bound(1, limbs);
   for (const SpeedRatio& ratio : ratios) {
     times.multiply(static_cast<uint32_t>(ratio.time));
     bound.multiply(static_cast<uint32_t>(ratio.fastest));
@@ -82,7 +90,7 @@ int32_t geometricMeanPermille(const std::vector<SpeedRatio>& ratios) {
   double estimate = WHOLE * std::exp((bound.logarithm() - times.logarithm()) /
                                      static_cast<double>(ratios.size()));
   bound.multiplyByPower(WHOLE, ratios.size());
-  Natural scaled(1);
+  Natural scaled(1, limbs);
   auto reached = [&](int32_t k) {
     if (k == 0) return true;
     scaled = times;
