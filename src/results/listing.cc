@@ -80,6 +80,17 @@ std::vector<int> selectRecords(const ResultTable& table, int test, const Listing
   return selected;
 }
 
+std::vector<TestRecords> selectTestRecords(const ResultTable& table,
+                                           const std::vector<ListedTest>& tests,
+                                           const ListingOptions& options) {
+  std::vector<TestRecords> selected;
+  selected.reserve(tests.size());
+  for (const ListedTest& test : tests) {
+    selected.push_back(TestRecords{&test, selectRecords(table, test.number, options)});
+  }
+  return selected;
+}
+
 void printTestTable(const ResultTable& table, int test, const char* title,
                     const ListingOptions& options) {
   printHeading(test, title, options.spreadSheetMode);

@@ -34,6 +34,19 @@ std::string_view bareTitle(std::string_view title);
 // in table order, or sorted when the options ask for it.
 std::vector<int> selectRecords(const ResultTable& table, int test, const ListingOptions& options);
 
+// A listed test with the positions of its records, as selectRecords gives
+// them.
+struct TestRecords {
+  const ListedTest* test;
+  std::vector<int> positions;
+};
+
+// The records of each of `tests`, in the order given. The result points into
+// `tests`, which must outlive it.
+std::vector<TestRecords> selectTestRecords(const ResultTable& table,
+                                           const std::vector<ListedTest>& tests,
+                                           const ListingOptions& options);
+
 // Prints the heading and rows of test `test` (1..24); `title` is the test's
 // listing title with its parameters filled in.
 void printTestTable(const ResultTable& table, int test, const char* title,

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "results/relative_speed.h"
+#include "results/speed_overview.h"
 #include "results/text_escape.h"
 #include "results/text_format.h"
 
@@ -14,12 +16,13 @@ void writeListingJson(DocumentWriter* out, const ResultTable& table,
   *text += "{\"system\": {\"description\": ";
   appendJsonString(text, thisSystem.description);
   appendFormat(text, ", \"clock_mhz\": %d},\n\"tests\": [", thisSystem.clock);
-  for (size_t t = 0; t < tests.size(); ++t) {
-    const ListedTest& test = tests[t];
+  std::vector<TestRecords> selected = selectTestRecords(table, tests, options);
+  for (size_t t = 0; t < selected.size(); ++t) {
+    const ListedTest& test = *selected[t].test;
     appendFormat(text, "%s\n {\"test\": %d, \"title\": ", t == 0 ? "" : ",", test.number);
     appendJsonString(text, bareTitle(test.title));
     *text += ", \"results\": [";
-    std::vector<int> positions = selectRecords(table, test.number, options);
+    const std::vector<int>& positions = selected[t].positions;
     for (size_t i = 0; i < positions.size(); ++i) {
       const ResultRecord& record = table.record(positions[i]);
       *text += i == 0 ? "\n  {\"description\": " : ",\n  {\"description\": ";
@@ -44,7 +47,24 @@ void writeListingJson(DocumentWriter* out, const ResultTable& table,
     }
     *text += positions.empty() ? "]}" : "\n ]}";
   }
-  *text += tests.empty() ? "]}\n" : "\n]}\n";
+  *text += tests.empty() ? "],\n\"systems\": [" : "\n],\n\"systems\": [";
+  SpeedOverview overview(table, selected);
+  const std::vector<size_t>& ranking = overview.ranking();
+  for (size_t i = 0; i < ranking.size(); ++i) {
+    const SystemId& system = overview.system(ranking[i]);
+    const OverallSpeed& overall = overview.overall(ranking[i]);
+    *text += i == 0 ? "\n {\"description\": " : ",\n {\"description\": ";
+    appendJsonString(text, system.description);
+    appendFormat(text, ", \"clock_mhz\": %d, \"overall_percent\": ", system.clock);
+    if (overall.tests == 0) {
+      *text += "null";
+    } else {
+      appendPermilleAsPercent(text, overall.permille);
+    }
+    appendFormat(text, ", \"tests\": %d}", overall.tests);
+    out->endPiece();
+  }
+  *text += ranking.empty() ? "]}\n" : "\n]}\n";
 }
 
 }  // namespace bench

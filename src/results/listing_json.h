@@ -9,7 +9,10 @@
 //                                         "slowest_ms": ..., "noise": ...,
 //                                         "time": ...}},
 //                           ...]},
-//              ...]}
+//              ...],
+//    "systems": [{"description": ..., "clock_mhz": ...,
+//                 "overall_percent": ..., "tests": N},
+//                ...]}
 //
 // Tests and records come in listing order (filter and sort applied), all of
 // them however many, since the document is for scripts. time_s and ref are
@@ -17,6 +20,11 @@
 // time itself. "evidence" is there only for a record the journal has a line
 // for; "noise" is "quiet", "busy", or null for a test timed once. Strings
 // are valid UTF-8 and escaped.
+//
+// "systems" holds every system with a listed record, with its overall figure
+// (speed_overview.h) in percent with one decimal, rounded down, over "tests"
+// listed tests; null (and 0 tests) for a system without a positive time. It
+// is in the order of the web page's overview: the highest figure first.
 //
 // Changes nothing in the table. Main thread only.
 #ifndef BENCH_RESULTS_LISTING_JSON_H_

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
-#include <functional>
-#include <unordered_map>
 
+#include "results/relative_speed.h"
+#include "results/speed_overview.h"
 #include "results/text_escape.h"
 #include "results/text_format.h"
 
@@ -31,6 +31,10 @@ constexpr const char* STYLE =
     "font-variant-numeric:tabular-nums}"
     ".overview thead th{padding:1px 4px}"
     ".overview td.none{background:#fff}"
+    ".overview td.overall{font-weight:bold}"
+    ".overview td.tests{border-right:2px solid #444}"
+    ".overview td.rank{color:#444}"
+    ".overview tr.gap td{border:none;text-align:left;color:#444;font-style:italic}"
     ".bars{width:100%;max-width:75em}"
     ".bars tbody tr{border-bottom:1px solid #eee}"
     ".bars td.desc{width:40%;overflow-wrap:anywhere}"
@@ -51,107 +55,11 @@ constexpr const char* STYLE =
     "@media print{body{margin:0;font-size:11px}.overview thead th{position:static}"
     "tr{break-inside:avoid}*{-webkit-print-color-adjust:exact;print-color-adjust:exact}}";
 
-// A system as the listing identifies it: interned description and clock.
-struct SystemKey {
-  const char* description;
-  int32_t clock;
-  bool operator==(const SystemKey&) const = default;
-};
-
-struct SystemKeyHash {
-  size_t operator()(const SystemKey& key) const {
-    return std::hash<const void*>()(key.description) ^ (static_cast<size_t>(key.clock) * 31u);
-  }
-};
-
 // True for the system a run would record (the same test as the harness uses
 // to find this system's records).
 bool isCurrent(const char* description, int32_t clock, const SystemId& thisSystem) {
   return clock == thisSystem.clock && std::strcmp(description, thisSystem.description) == 0;
 }
-
-// The records of one listed test, as its listing selects and orders them.
-struct TestRecords {
-  const ListedTest* test;
-  std::vector<int> positions;
-};
-
-// The speed of `time` relative to the fastest time of its test, in percent,
-// rounded down so that only the fastest system shows 100; exact for every
-// pair of positive 32-bit times.
-int relativePercent(int32_t fastest, int32_t time) {
-  return static_cast<int>(static_cast<int64_t>(fastest) * 100 / time);
-}
-
-// The overview: every system that has a listed record, in order of first
-// appearance, with its best time per listed test.
-class Overview {
- public:
-  Overview(const ResultTable& table, const std::vector<TestRecords>& tests)
-      : columns_(tests.size()) {
-    for (size_t column = 0; column < tests.size(); ++column) {
-      for (int position : tests[column].positions) {
-        const ResultRecord& record = table.record(position);
-        int row = rowOf(SystemKey{record.description, record.clock});
-        Cell& cell = cells_[row * columns_ + column];
-        if (!cell.present || record.time < cell.time) cell = Cell{true, record.time};
-      }
-    }
-    fastest_.resize(columns_);
-    for (size_t column = 0; column < columns_; ++column) {
-      int32_t best = 0;
-      for (size_t row = 0; row < rows(); ++row) {
-        const Cell& cell = cells_[row * columns_ + column];
-        if (cell.present && cell.time > 0 && (best == 0 || cell.time < best)) best = cell.time;
-      }
-      fastest_[column] = best;
-    }
-  }
-
-  size_t rows() const { return systems_.size(); }
-  size_t columns() const { return columns_; }
-  const SystemKey& system(size_t row) const { return systems_[row]; }
-  bool present(size_t row, size_t column) const { return cells_[row * columns_ + column].present; }
-  int32_t time(size_t row, size_t column) const { return cells_[row * columns_ + column].time; }
-
-  // The least positive time of a column, or 0 when it has none.
-  int32_t fastest(size_t column) const { return fastest_[column]; }
-
-  // How fast a system is over all listed tests: the sum of its speeds
-  // relative to each test's fastest system, in millionths (a missing result
-  // adds nothing), in exact integer arithmetic.
-  int64_t overallSpeed(size_t row) const {
-    int64_t sum = 0;
-    for (size_t column = 0; column < columns_; ++column) {
-      const Cell& cell = cells_[row * columns_ + column];
-      if (cell.present && cell.time > 0 && fastest_[column] > 0) {
-        sum += static_cast<int64_t>(fastest_[column]) * 1000000 / cell.time;
-      }
-    }
-    return sum;
-  }
-
- private:
-  struct Cell {
-    bool present = false;
-    int32_t time = 0;
-  };
-
-  int rowOf(const SystemKey& key) {
-    auto [it, added] = rowIndex_.emplace(key, static_cast<int>(systems_.size()));
-    if (added) {
-      systems_.push_back(key);
-      cells_.resize(cells_.size() + columns_);
-    }
-    return it->second;
-  }
-
-  size_t columns_;
-  std::vector<SystemKey> systems_;
-  std::vector<Cell> cells_;  // rows x columns
-  std::vector<int32_t> fastest_;
-  std::unordered_map<SystemKey, int, SystemKeyHash> rowIndex_;
-};
 
 // Keeps, of `candidates`, the `limit` that `first` puts first (ties: the
 // earlier candidate) and those that `alwaysShown` accepts, in their order.
@@ -197,7 +105,12 @@ void appendBusyTag(std::string* out) {
   *out += "<span class=\"tag\" title=\"its repetitions disagreed\">busy</span>";
 }
 
-void appendOverview(DocumentWriter* writer, const Overview& overview,
+// The shade of a speed in percent: lightness from 97% (slowest) to 55%
+// (fastest), so black text reads on both and the order of shades survives a
+// black-and-white print.
+int shadeOf(int percent) { return 97 - percent * 42 / 100; }
+
+void appendOverview(DocumentWriter* writer, const SpeedOverview& overview,
                     const std::vector<TestRecords>& tests, const SystemId& thisSystem) {
   std::string* out = writer->text();
   *out +=
@@ -210,24 +123,30 @@ void appendOverview(DocumentWriter* writer, const Overview& overview,
   *out +=
       "<p>Each cell is the fastest time of a test divided by the system's time: 100 is the "
       "fastest system of that test, 50 took twice as long. Darker cells are faster; an empty "
-      "cell means no result.</p>";
-  std::vector<int> rows(overview.rows());
-  for (size_t row = 0; row < rows.size(); ++row) rows[row] = static_cast<int>(row);
-  std::vector<int64_t> speed(rows.size());
-  for (size_t row = 0; row < rows.size(); ++row) speed[row] = overview.overallSpeed(row);
-  std::vector<int> shown = keepFirst(
-      rows, PAGE_OVERVIEW_SYSTEMS, [&](int a, int b) { return speed[a] > speed[b]; },
-      [&](int row) {
-        const SystemKey& system = overview.system(static_cast<size_t>(row));
-        return isCurrent(system.description, system.clock, thisSystem);
-      });
-  if (shown.size() < rows.size()) {
-    appendLeftOutNote(out, shown.size(), rows.size(), PAGE_OVERVIEW_SYSTEMS, "systems",
-                      "with the highest sum of these figures over the listed tests");
+      "cell means no result, a ? a time that is not positive.</p>"
+      "<p><b>Overall</b> is the geometric mean of a system's cells over the <b>Tests</b> it has "
+      "a time for, rounded down to a tenth; systems are ordered by it (then by more tests), "
+      "and <b>#</b> is the place in that order. "
+      "It compares each system only over the tests it has, so a figure over few tests says "
+      "less than one over many.</p>";
+  const std::vector<size_t>& ranking = overview.ranking();
+  std::vector<size_t> shown;  // places in the ranking
+  for (size_t place = 0; place < ranking.size(); ++place) {
+    const SystemId& system = overview.system(ranking[place]);
+    if (shown.size() < PAGE_OVERVIEW_SYSTEMS ||
+        isCurrent(system.description, system.clock, thisSystem)) {
+      shown.push_back(place);
+    }
+  }
+  if (shown.size() < ranking.size()) {
+    appendLeftOutNote(out, shown.size(), ranking.size(), PAGE_OVERVIEW_SYSTEMS, "systems",
+                      "with the highest overall figure");
   }
   *out +=
-      "<table class=\"overview\"><thead><tr><th class=\"sys\" scope=\"col\">System</th>"
-      "<th scope=\"col\" class=\"num\">MHz</th>";
+      "<table class=\"overview\"><thead><tr><th scope=\"col\" class=\"num\">#</th>"
+      "<th class=\"sys\" scope=\"col\">System</th>"
+      "<th scope=\"col\" class=\"num\">MHz</th><th scope=\"col\" class=\"num\">Overall</th>"
+      "<th scope=\"col\" class=\"num\">Tests</th>";
   for (const TestRecords& test : tests) {
     int number = test.test->number;
     appendFormat(out, "<th scope=\"col\"><a href=\"#test-%d\" title=\"%d: ", number, number);
@@ -235,30 +154,50 @@ void appendOverview(DocumentWriter* writer, const Overview& overview,
     appendFormat(out, "\">%d</a></th>", number);
   }
   *out += "</tr></thead><tbody>";
-  for (int shownRow : shown) {
-    size_t row = static_cast<size_t>(shownRow);
-    const SystemKey& system = overview.system(row);
+  constexpr size_t LEADING_COLUMNS = 5;  // #, System, MHz, Overall, Tests
+  size_t next = 0;                       // the place that follows the last row shown
+  for (size_t place : shown) {
+    if (place > next) {
+      appendFormat(out,
+                   "<tr class=\"gap\"><td colspan=\"%zu\">&vellip; %zu systems left out</td></tr>",
+                   LEADING_COLUMNS + overview.columns(), place - next);
+    }
+    next = place + 1;
+    size_t row = ranking[place];
+    const SystemId& system = overview.system(row);
     bool current = isCurrent(system.description, system.clock, thisSystem);
-    *out += current ? "<tr class=\"current\"><th scope=\"row\">" : "<tr><th scope=\"row\">";
+    // The place tells where this system stands when it is shown below
+    // the first hundred.
+    appendFormat(out, "%s<td class=\"rank\">%zu</td><th scope=\"row\">",
+                 current ? "<tr class=\"current\">" : "<tr>", place + 1);
     appendHtmlText(out, system.description);
     if (current) appendCurrentTag(out);
     appendFormat(out, "</th><td class=\"num\">%d</td>", system.clock);
+    const OverallSpeed& overall = overview.overall(row);
+    if (overall.tests == 0) {
+      *out += "<td class=\"overall none\"></td>";
+    } else if (overall.permille == 0) {
+      *out += "<td class=\"overall\">&lt;0.1</td>";
+    } else {
+      appendFormat(out, "<td class=\"overall\" style=\"background:hsl(210,45%%,%d%%)\">",
+                   shadeOf(overall.permille / 10));
+      appendPermilleAsPercent(out, overall.permille);
+      *out += "</td>";
+    }
+    appendFormat(out, "<td class=\"tests\">%d</td>", overall.tests);
     for (size_t column = 0; column < overview.columns(); ++column) {
       if (!overview.present(row, column)) {
         *out += "<td class=\"none\"></td>";
         continue;
       }
       int32_t time = overview.time(row, column);
-      int32_t fastest = overview.fastest(column);
-      if (time <= 0 || fastest <= 0) {
+      if (time <= 0) {
         appendFormat(out, "<td title=\"%.2f s\">?</td>", time * 0.001);
         continue;
       }
-      int percent = relativePercent(fastest, time);
-      // Lightness from 97% (slowest) to 55% (fastest): black text reads on
-      // both, and the order of shades survives a black-and-white print.
+      int percent = relativePercent(overview.fastest(column), time);
       appendFormat(out, "<td style=\"background:hsl(210,45%%,%d%%)\" title=\"%.2f s\">",
-                   97 - percent * 42 / 100, time * 0.001);
+                   shadeOf(percent), time * 0.001);
       // A bare 0 would read as "no speed at all".
       if (percent == 0) {
         *out += "&lt;1</td>";
@@ -350,12 +289,8 @@ void appendTestSection(DocumentWriter* writer, const ResultTable& table, const T
 void writeListingPage(DocumentWriter* writer, const ResultTable& table,
                       const std::vector<ListedTest>& tests, const ListingOptions& options,
                       const SystemId& thisSystem, const EvidenceIndex* evidence) {
-  std::vector<TestRecords> selected;
-  selected.reserve(tests.size());
-  for (const ListedTest& test : tests) {
-    selected.push_back(TestRecords{&test, selectRecords(table, test.number, options)});
-  }
-  Overview overview(table, selected);
+  std::vector<TestRecords> selected = selectTestRecords(table, tests, options);
+  SpeedOverview overview(table, selected);
 
   std::string* out = writer->text();
   *out +=

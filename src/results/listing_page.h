@@ -1,7 +1,8 @@
 // The listing as one self-contained web page (`-lh`): an overview of every
-// listed system's speed relative to the fastest system of each test, then,
-// per test, one horizontal bar per listed record, its length proportional to
-// the time. The system a run would record is highlighted. A bar whose
+// listed system's speed relative to the fastest system of each test, with
+// its overall figure (speed_overview.h) and ordered by it, then, per test,
+// one horizontal bar per listed record, its length proportional to the
+// time. The system a run would record is highlighted. A bar whose
 // result has evidence in the journal carries it as a hover title, and is
 // marked when that evidence says the machine was busy.
 //
@@ -35,10 +36,10 @@ constexpr size_t PAGE_OVERVIEW_SYSTEMS = 100;
 // test's section shows its PAGE_SECTION_ROWS fastest records by the key of
 // the listing's order (the least time, also when unsorted; the least ref;
 // the highest clock) and this system's, in the listing's order. The
-// overview shows the PAGE_OVERVIEW_SYSTEMS systems with the highest sum of
-// relative speeds over the listed tests and this system, in order of first
-// appearance. Where rows are left out, a note says how many and how to
-// select others. `evidence`, when given, is the journal's evidence for the
+// overview shows the first PAGE_OVERVIEW_SYSTEMS systems in the order of
+// their overall figure (SpeedOverview::ranking) and this system, in that
+// order. Where rows are left out, a note says how many and how to select
+// others. `evidence`, when given, is the journal's evidence for the
 // records.
 void writeListingPage(DocumentWriter* writer, const ResultTable& table,
                       const std::vector<ListedTest>& tests, const ListingOptions& options,

@@ -43,7 +43,7 @@ TEST(JournalExchangeCli, EveryBuildReadsTheOthersJournals) {
   for (const char* fixture : FIXTURES) {
     BenchRun merge = runBench({"-b", "-m", fixturePath(fixture)});
     EXPECT_EQ(merge.status, 0) << fixture << ": " << merge.err;
-    EXPECT_EQ(merge.err, "") << fixture;
+    EXPECT_EQ(merge.err.find("Skipping"), std::string::npos) << fixture << ": " << merge.err;
   }
   std::string table = readTextFile("results.txt");
   for (const char* writer : {"linux x86-64", "windows x86-64", "linux arm64"}) {

@@ -1,6 +1,7 @@
 // End-to-end checks of the listing as JSON (-lj) and as a web page (-lh):
 // the JSON read back by Python's parser and compared with the spread-sheet
-// listing, the page rendered by a headless browser; and every listing form
+// listing, its systems' figures recomputed, the page rendered by a headless
+// browser; and every listing form
 // on a standard output that cannot take it.
 #include <gtest/gtest.h>
 
@@ -96,6 +97,12 @@ TEST(ListingDocumentCli, JsonReadsBackAsTheSpreadSheetListing) {
               0)
         << shown << json.out;
     EXPECT_EQ(readFile("parsed.txt"), "Mine 3000\n" + sheet.out) << shown;
+    // Each system's overall figure and the order, recomputed from the records.
+    std::string checkName = (dir.path() / "check.txt").string();
+    EXPECT_EQ(shell("python3 " + shellQuote(cliScript("json_systems_check.py")) +
+                    " listing.json >" + shellQuote(checkName)),
+              0)
+        << shown << readFile("check.txt");
   }
 }
 

@@ -38,6 +38,11 @@ TEST(ListingJson, DocumentInListingOrderWithTheListingsFigures) {
             " {\"test\": 24, \"title\": \"Parallel sort in virtual memory (2 to 16 "
             "threads, "
             "2x double[128M] array)\", \"results\": []}\n"
+            "],\n\"systems\": [\n"
+            " {\"description\": \"Quote \\\" and \\\\ and <b> and caf\xC3\xA9\", "
+            "\"clock_mhz\": 2400, \"overall_percent\": 100.0, \"tests\": 1},\n"
+            " {\"description\": \"Example CPU 3.0 GHz\", \"clock_mhz\": 3000, "
+            "\"overall_percent\": 49.1, \"tests\": 1}\n"
             "]}\n");
 }
 
@@ -45,7 +50,7 @@ TEST(ListingJson, NoTestsIsAnEmptyList) {
   ResultTable table;
   EXPECT_EQ(listingJson(table, {}, ListingOptions{}, SystemId{"undefined", 0}),
             "{\"system\": {\"description\": \"undefined\", \"clock_mhz\": "
-            "0},\n\"tests\": []}\n");
+            "0},\n\"tests\": [],\n\"systems\": []}\n");
 }
 
 }  // namespace

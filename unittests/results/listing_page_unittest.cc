@@ -82,8 +82,7 @@ TEST_F(ListingPage, BarsAreProportionalToTheTimeAndMarkOnlyThisSystem) {
 TEST_F(ListingPage, OverviewGivesTheSpeedRelativeToTheFastestSystem) {
   std::string overview = between(listingPage(table, listed({1, 5}), options, thisSystem),
                                  "id=\"overview\"", "</section>");
-  // One row per system in order of first appearance; 1000 ms is the fastest of
-  // test 1.
+  // One row per system; 1000 ms is the fastest of test 1.
   EXPECT_EQ(countOf(overview, "<th scope=\"row\">"), 5u);
   std::string mine = between(overview, "<tr class=\"current\">", "</tr>");
   EXPECT_NE(mine.find(">50</td><td class=\"none\"></td>"), std::string::npos) << mine;
@@ -92,13 +91,40 @@ TEST_F(ListingPage, OverviewGivesTheSpeedRelativeToTheFastestSystem) {
   // 1000 / 3000 rounds down to 33%; 1000 / 4000 is 25%.
   EXPECT_NE(between(overview, "<th scope=\"row\">Slow", "</tr>").find(">33</td>"),
             std::string::npos);
-  EXPECT_NE(overview.find("<th scope=\"row\">Mine</th><td class=\"num\">2000</td><td style="),
+  EXPECT_NE(overview.find("<th scope=\"row\">Mine</th><td class=\"num\">2000</td>"),
             std::string::npos);
   EXPECT_NE(between(overview, "<td class=\"num\">2000</td>", "</tr>").find(">25</td>"),
             std::string::npos);
   // Far below 1% is not shown as a speed of 0.
   EXPECT_NE(between(overview, "<th scope=\"row\">Glacial", "</tr>").find(">&lt;1</td>"),
             std::string::npos);
+}
+
+TEST_F(ListingPage, OverviewIsOrderedByTheOverallFigure) {
+  std::string overview = between(listingPage(table, listed({1, 5}), options, thisSystem),
+                                 "id=\"overview\"", "</section>");
+  EXPECT_NE(overview.find("geometric mean"), std::string::npos);
+  EXPECT_NE(overview.find("<th scope=\"col\" class=\"num\">Overall</th>"
+                          "<th scope=\"col\" class=\"num\">Tests</th>"),
+            std::string::npos);
+  // Place, system, clock, Overall, Tests, in the order of the figure.
+  const char* rows[][5] = {{"1", "Fast", "4000", "100.0", "2"},
+                           {"2", "Mine<span class=\"tag\">this system</span>", "3000", "50.0", "1"},
+                           {"3", "Slow", "1000", "33.3", "1"},
+                           {"4", "Mine", "2000", "25.0", "1"},
+                           {"5", "Glacial", "100", "0.3", "1"}};
+  size_t at = 0;
+  for (const auto& row : rows) {
+    at = overview.find(std::string("<td class=\"rank\">") + row[0] + "</td><th scope=\"row\">" +
+                           row[1] + "</th><td class=\"num\">" + row[2] + "</td>",
+                       at);
+    ASSERT_NE(at, std::string::npos) << row[1] << " " << row[2] << " out of order";
+    std::string cells = overview.substr(at, overview.find("</tr>", at) - at);
+    EXPECT_NE(
+        cells.find(std::string(">") + row[3] + "</td><td class=\"tests\">" + row[4] + "</td>"),
+        std::string::npos)
+        << cells;
+  }
 }
 
 TEST_F(ListingPage, FilterAndSortApplyAsInTheListing) {
@@ -188,12 +214,20 @@ TEST_F(ListingPageLimits, OverviewShowsTheFastestSystemsAndThisSystem) {
   std::string overview = between(listingPage(table, listed({1}), ListingOptions{}, thisSystem),
                                  "id=\"overview\"", "</section>");
   EXPECT_EQ(countOf(overview, "<th scope=\"row\">"), PAGE_OVERVIEW_SYSTEMS + 1);
-  EXPECT_NE(overview.find("Shown: the 100 systems with the highest sum of these figures over the "
-                          "listed tests, and this system; 20 of 121 are left out."),
+  EXPECT_NE(overview.find("Shown: the 100 systems with the highest overall figure, and this "
+                          "system; 20 of 121 are left out."),
             std::string::npos);
   EXPECT_NE(overview.find("<th scope=\"row\">S20<"), std::string::npos);
   EXPECT_EQ(overview.find("<th scope=\"row\">S19<"), std::string::npos);
-  EXPECT_NE(overview.find("<tr class=\"current\"><th scope=\"row\">Mine<"), std::string::npos);
+  // The fastest first; this system, the slowest, last, after a mark for the
+  // systems between.
+  size_t mine = overview.find(
+      "<tr class=\"gap\"><td colspan=\"6\">&vellip; 20 systems left out</td></tr>"
+      "<tr class=\"current\"><td class=\"rank\">121</td><th scope=\"row\">Mine<");
+  EXPECT_EQ(countOf(overview, "<tr class=\"gap\">"), 1u);
+  ASSERT_NE(mine, std::string::npos);
+  EXPECT_LT(overview.find("<th scope=\"row\">S119<"), overview.find("<th scope=\"row\">S20<"));
+  EXPECT_LT(overview.find("<th scope=\"row\">S20<"), mine);
 }
 
 TEST(ListingPageText, HostileAndOddRecordsShowAsTextAndBreakNothing) {
