@@ -44,15 +44,19 @@ std::string describeEvidence(const Evidence& evidence) {
 
 EvidenceIndex::EvidenceIndex(const std::vector<JournalEntry>& entries) {
   for (const JournalEntry& entry : entries) {
-    auto [it, added] =
-        byRecord_.try_emplace(keyOf(entry.test, entry.clock, entry.description), Evidence{});
-    if (added || entry.time >= it->second.time) it->second = evidenceOf(entry);
+    auto [it, added] = byRecord_.try_emplace(keyOf(entry.test, entry.clock, entry.description));
+    Lines& lines = it->second;
+    if (added || entry.time >= lines.latest.time) lines.latest = evidenceOf(entry);
+    auto [sameTime, first] = lines.latestByTime.try_emplace(entry.timeMs);
+    if (first || entry.time >= sameTime->second.time) sameTime->second = evidenceOf(entry);
   }
 }
 
 const Evidence* EvidenceIndex::find(const ResultRecord& record) const {
   auto it = byRecord_.find(keyOf(record.test, record.clock, record.description));
-  return it == byRecord_.end() ? nullptr : &it->second;
+  if (it == byRecord_.end()) return nullptr;
+  auto sameTime = it->second.latestByTime.find(record.time);
+  return sameTime != it->second.latestByTime.end() ? &sameTime->second : &it->second.latest;
 }
 
 std::string EvidenceIndex::keyOf(int32_t test, int32_t clock, std::string_view description) {

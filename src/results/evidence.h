@@ -1,8 +1,10 @@
 // The evidence behind the records of a result table: for each record, the
-// latest journal line of the same test, clock and description, reduced to
-// what a listing shows beside the record (the build, the repetitions'
-// spread, the noise verdict). Records without such a line (old tables,
-// other people's plain result files) have none.
+// journal line of the run that set its time (the latest line of the same
+// test, clock, description and time), or else the latest line of the same
+// test, clock and description, reduced to what a listing shows beside the
+// record (the build, the repetitions' spread, the noise verdict). Records
+// without such a line (old tables, other people's plain result files) have
+// none.
 //
 // Immutable once built; thread-compatible.
 #ifndef BENCH_RESULTS_EVIDENCE_H_
@@ -41,7 +43,7 @@ class EvidenceIndex {
  public:
   EvidenceIndex() = default;
   // Keeps, for each test, clock and description, the entry with the latest
-  // time (the later line on a tie).
+  // time (the later line on a tie), and the same for each recorded time.
   explicit EvidenceIndex(const std::vector<JournalEntry>& entries);
 
   // The evidence of `record`, or null when the journal has none.
@@ -50,7 +52,11 @@ class EvidenceIndex {
  private:
   static std::string keyOf(int32_t test, int32_t clock, std::string_view description);
 
-  std::unordered_map<std::string, Evidence> byRecord_;
+  struct Lines {
+    Evidence latest;
+    std::unordered_map<int32_t, Evidence> latestByTime;
+  };
+  std::unordered_map<std::string, Lines> byRecord_;
 };
 
 }  // namespace bench

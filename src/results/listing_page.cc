@@ -158,9 +158,9 @@ void appendOverview(DocumentWriter* writer, const SpeedOverview& overview,
   size_t next = 0;                       // the place that follows the last row shown
   for (size_t place : shown) {
     if (place > next) {
-      appendFormat(out,
-                   "<tr class=\"gap\"><td colspan=\"%zu\">&vellip; %zu systems left out</td></tr>",
-                   LEADING_COLUMNS + overview.columns(), place - next);
+      appendFormat(
+          out, "<tr class=\"gap\"><td colspan=\"%d\">&vellip; %d systems left out</td></tr>",
+          static_cast<int>(LEADING_COLUMNS + overview.columns()), static_cast<int>(place - next));
     }
     next = place + 1;
     size_t row = ranking[place];
@@ -168,8 +168,8 @@ void appendOverview(DocumentWriter* writer, const SpeedOverview& overview,
     bool current = isCurrent(system.description, system.clock, thisSystem);
     // The place tells where this system stands when it is shown below
     // the first hundred.
-    appendFormat(out, "%s<td class=\"rank\">%zu</td><th scope=\"row\">",
-                 current ? "<tr class=\"current\">" : "<tr>", place + 1);
+    appendFormat(out, "%s<td class=\"rank\">%d</td><th scope=\"row\">",
+                 current ? "<tr class=\"current\">" : "<tr>", static_cast<int>(place + 1));
     appendHtmlText(out, system.description);
     if (current) appendCurrentTag(out);
     appendFormat(out, "</th><td class=\"num\">%d</td>", system.clock);
