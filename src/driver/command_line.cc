@@ -35,6 +35,9 @@ constexpr const char* USAGE_HEAD =
     "            don't run any tests, print result table(s) only\n"
     "            \"s\" generates \"spread-sheet readable\" output\n"
     "            \"h\" prints a web page with charts, \"j\" JSON\n"
+    "    -lc[j]  compare this system's latest run of each test with the one before\n"
+    "    -lv[j] <journal> compare it with the latest runs in another journal\n"
+    "            (\"j\": as JSON; faster or slower only when a rank test says so)\n"
     "    -m <result-file> merge the given result file\n"
     "    -b[b]   [super-]brief mode (don't print header and old results)\n"
     "    -s{a|d}{t|r|c}\n"
@@ -179,6 +182,17 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, RunSetting
         parsed.outcome = ParseOutcome::SHOW_USAGE;
         return parsed;
       case 'l':
+        if (arg[2] == 'c' || arg[2] == 'v') {
+          // -lc[j], -lv[j] <journal>: the comparisons of runs.
+          parsed.comparison.wanted = true;
+          parsed.comparison.json = arg[3] == 'j';
+          parsed.comparison.againstJournal = arg[2] == 'v';
+          if (parsed.comparison.againstJournal && value != nullptr) {
+            parsed.comparison.journal = value;
+            ++i;
+          }
+          break;
+        }
         parsed.listMode = true;
         if (arg[2] == 's') {
           parsed.listing.spreadSheetMode = true;
@@ -303,7 +317,8 @@ int benchMain(int argc, const char* const* argv) {
   }
 
   // A document on standard output must be nothing but the document.
-  bool document = parsed.listMode && parsed.listing.listDocument != ListDocument::NONE &&
+  bool document = ((parsed.listMode && parsed.listing.listDocument != ListDocument::NONE) ||
+                   (parsed.comparison.wanted && parsed.comparison.json)) &&
                   parsed.mergeFileName == nullptr;
   if (!settings.briefMode && !document) printBanner();
   if (parsed.maskArgument != nullptr && !parsed.testGiven) {
@@ -350,6 +365,13 @@ int benchMain(int argc, const char* const* argv) {
     }
     std::fflush(stdout);
     return status;
+  }
+
+  if (parsed.comparison.wanted) {
+    // Compares the runs of the system a run would record.
+    if (settings.cpuClockAuto) checkClockBeforeRun(&settings, table, false, measureCpuClock);
+    return runComparison(parsed.comparison, {settings.cpuDescription(), settings.cpuClock},
+                         parsed.listing, settings.testMask);
   }
 
   errno = 0;  // so that a failed write of a listing leaves its own reason
