@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "results/evidence.h"
 #include "run/clock_measurement.h"
 
 namespace bench {
@@ -80,12 +79,12 @@ ComparedTest compareRuns(const JournalEntry& before, const JournalEntry& now) {
   ComparedTest compared;
   compared.before = &before;
   compared.now = &now;
-  compared.beforeMedianMs = evidenceOf(before).medianMs;
-  compared.nowMedianMs = evidenceOf(now).medianMs;
-  compared.changeKnown = compared.beforeMedianMs > 0;
+  compared.beforeFacts = evidenceOf(before);
+  compared.nowFacts = evidenceOf(now);
+  const double beforeMs = compared.beforeFacts.medianMs;
+  compared.changeKnown = beforeMs > 0;
   if (compared.changeKnown) {
-    compared.changePercent =
-        (compared.nowMedianMs - compared.beforeMedianMs) / compared.beforeMedianMs * 100;
+    compared.changePercent = (compared.nowFacts.medianMs - beforeMs) / beforeMs * 100;
   }
   compared.warnings = warningsOf(before, now);
   if (!judged(before) || !judged(now)) return compared;

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "core/rank_test.h"
+#include "results/evidence.h"
 #include "results/journal.h"
 #include "results/run_selection.h"
 
@@ -49,9 +50,10 @@ std::vector<ComparisonWarning> warningsIn(unsigned warnings);
 struct ComparedTest {
   const JournalEntry* before = nullptr;
   const JournalEntry* now = nullptr;
-  double beforeMedianMs = 0;
-  double nowMedianMs = 0;
-  // (now - before) / before in percent; unknown for a median of 0 before.
+  Evidence beforeFacts;  // the repetitions' count, median, spread, verdict
+  Evidence nowFacts;
+  // (now - before) / before of the medians in percent; unknown for a median
+  // of 0 before.
   bool changeKnown = false;
   double changePercent = 0;
   bool tested = false;  // the rank test ran (the verdict was judged)

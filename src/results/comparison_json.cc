@@ -1,6 +1,5 @@
 #include "results/comparison_json.h"
 
-#include "results/evidence.h"
 #include "results/text_escape.h"
 #include "results/text_format.h"
 
@@ -14,8 +13,7 @@ void appendSystem(std::string* out, const JournalSystem& system) {
   appendFormat(out, ", \"clock_mhz\": %d}", system.clock);
 }
 
-void appendRun(std::string* out, const JournalEntry& entry, double medianMs) {
-  const Evidence facts = evidenceOf(entry);
+void appendRun(std::string* out, const JournalEntry& entry, const Evidence& facts) {
   *out += "{\"run_id\": ";
   appendJsonString(out, entry.runId);
   *out += ", \"time\": ";
@@ -27,8 +25,8 @@ void appendRun(std::string* out, const JournalEntry& entry, double medianMs) {
   appendFormat(out,
                ", \"timed\": \"%s\", \"repetitions\": %d, \"median_ms\": %.1f, "
                "\"fastest_ms\": %d, \"slowest_ms\": %d, \"noise\": %s, \"clock_before_mhz\": ",
-               entry.repeated ? "repeated" : "once", facts.repetitions, medianMs, facts.fastestMs,
-               facts.slowestMs,
+               entry.repeated ? "repeated" : "once", facts.repetitions, facts.medianMs,
+               facts.fastestMs, facts.slowestMs,
                !facts.noiseJudged ? "null" : (facts.busy ? "\"busy\"" : "\"quiet\""));
   if (entry.clockBeforeMhz > 0) {
     appendFormat(out, "%d}", entry.clockBeforeMhz);
@@ -41,9 +39,9 @@ void appendTest(std::string* out, const ComparedTest& test) {
   appendFormat(out, "\n  {\"test\": %d, \"title\": ", test.now->test);
   appendJsonString(out, test.now->title);
   *out += ",\n   \"before\": ";
-  appendRun(out, *test.before, test.beforeMedianMs);
+  appendRun(out, *test.before, test.beforeFacts);
   *out += ",\n   \"now\": ";
-  appendRun(out, *test.now, test.nowMedianMs);
+  appendRun(out, *test.now, test.nowFacts);
   *out += ",\n   \"change_percent\": ";
   if (test.changeKnown) {
     appendFormat(out, "%.3f", test.changePercent);
@@ -67,8 +65,9 @@ void appendTest(std::string* out, const ComparedTest& test) {
 
 void appendNumbers(std::string* out, const std::vector<int32_t>& numbers) {
   *out += '[';
-  for (size_t i = 0; i < numbers.size(); ++i)
+  for (size_t i = 0; i < numbers.size(); ++i) {
     appendFormat(out, "%s%d", i == 0 ? "" : ", ", numbers[i]);
+  }
   *out += ']';
 }
 

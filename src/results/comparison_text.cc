@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "results/evidence.h"
 #include "results/text_format.h"
 
 namespace bench {
@@ -21,18 +20,18 @@ void appendSide(std::string* out, const char* label, const JournalSystem& system
 void appendTests(std::string* out, const std::string& label, const std::vector<int32_t>& tests) {
   if (tests.empty()) return;
   appendFormat(out, "%s: test%s", label.c_str(), tests.size() > 1 ? "s" : "");
-  for (size_t i = 0; i < tests.size(); ++i)
+  for (size_t i = 0; i < tests.size(); ++i) {
     appendFormat(out, "%s%d", i == 0 ? " " : ", ", tests[i]);
+  }
   *out += '\n';
 }
 
 void appendRow(std::string* out, const ComparedTest& test, int titleWidth) {
-  const Evidence before = evidenceOf(*test.before);
-  const Evidence now = evidenceOf(*test.now);
   const std::string_view title = shortTitle(test.now->title);
   appendFormat(out, "%2d %-*.*s %8.3f s %5d %8.3f s %5d ", test.now->test, titleWidth,
-               static_cast<int>(title.size()), title.data(), test.beforeMedianMs * 0.001,
-               before.repetitions, test.nowMedianMs * 0.001, now.repetitions);
+               static_cast<int>(title.size()), title.data(), test.beforeFacts.medianMs * 0.001,
+               test.beforeFacts.repetitions, test.nowFacts.medianMs * 0.001,
+               test.nowFacts.repetitions);
   if (test.changeKnown) {
     appendFormat(out, "%+7.1f%%", test.changePercent);
   } else {
@@ -56,8 +55,9 @@ void appendRow(std::string* out, const ComparedTest& test, int titleWidth) {
 
 std::string_view shortTitle(std::string_view title) {
   const size_t open = title.rfind(" (");
-  if (open != std::string_view::npos && open > 0 && title.back() == ')')
+  if (open != std::string_view::npos && open > 0 && title.back() == ')') {
     title = title.substr(0, open);
+  }
   return title;
 }
 

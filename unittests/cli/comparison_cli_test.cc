@@ -21,25 +21,10 @@ namespace {
 // `center` ms.
 std::string line(const std::string& runId, const std::string& time, int32_t center,
                  const std::string& description = "Compare box", int32_t clock = 1000) {
-  JournalEntry entry;
-  entry.runId = runId;
-  entry.time = time;
-  entry.version = "1.016";
-  entry.revision = 92;
-  entry.architecture = "x86-64";
-  entry.floatingPoint = "sse2";
-  entry.buildOs = "linux";
-  entry.compiler = "gcc 12.2.0";
-  entry.description = description;
-  entry.clock = clock;
-  entry.clockSource = "given";
-  entry.test = 16;
+  std::vector<int32_t> repetitions;
+  for (int i = 0; i < 30; ++i) repetitions.push_back(center - 2 + i % 5);
+  JournalEntry entry = repeatedRunEntry(16, time, runId, repetitions, description, clock);
   entry.title = "Regular expression test (4 x 16k matches on 32-byte strings)";
-  entry.repeated = true;
-  entry.noiseJudged = true;
-  for (int i = 0; i < 30; ++i) entry.repetitionsMs.push_back(center - 2 + i % 5);
-  entry.timeMs = center;
-  entry.record = "new";
   return formatJournalLine(entry);
 }
 

@@ -9,32 +9,18 @@
 #include "results/comparison_text.h"
 #include "results/json_value.h"
 #include "results/run_selection.h"
+#include "support/test_support.h"
 
 namespace bench {
 namespace {
 
-// A journal line of a repeated test with the given repetition times.
+// A journal line of test `test` with the given repetition times.
 JournalEntry run(int32_t test, const std::string& time, const std::string& runId,
                  std::vector<int32_t> repetitions, const std::string& description = "Box",
                  int32_t clock = 3000) {
-  JournalEntry entry;
-  entry.runId = runId;
-  entry.time = time;
-  entry.version = "1.016";
-  entry.revision = 92;
-  entry.architecture = "x86-64";
-  entry.floatingPoint = "sse2";
-  entry.buildOs = "linux";
-  entry.compiler = "gcc 12.2.0";
-  entry.description = description;
-  entry.clock = clock;
-  entry.clockBeforeMhz = clock;
-  entry.test = test;
+  JournalEntry entry =
+      testing::repeatedRunEntry(test, time, runId, std::move(repetitions), description, clock);
   entry.title = "Regular expression test (4 x 16k matches on 32-byte strings)";
-  entry.repeated = true;
-  entry.noiseJudged = true;
-  entry.repetitionsMs = std::move(repetitions);
-  entry.timeMs = entry.repetitionsMs.front();
   return entry;
 }
 

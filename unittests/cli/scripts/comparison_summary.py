@@ -9,19 +9,9 @@ then "only_before ..." and "only_now ..." with the test numbers.
 
 Usage: comparison_summary.py <comparison.json>
 """
-import json
 import sys
 
-
-def refuse(name):
-    raise ValueError("not a JSON number: " + name)
-
-
-def unique(pairs):
-    names = [name for name, _ in pairs]
-    if len(names) != len(set(names)):
-        raise ValueError("duplicate member names")
-    return dict(pairs)
+from strict_json import loads
 
 
 def check_run(run):
@@ -34,8 +24,7 @@ def check_run(run):
 
 def main():
     with open(sys.argv[1], "rb") as source:
-        document = json.loads(source.read().decode("utf-8"), parse_constant=refuse,
-                              object_pairs_hook=unique)
+        document = loads(source.read())
     assert document["schema"] == 1
     assert document["comparison"] in ("latest_against_previous", "against_journal")
     for side in ("before", "now"):
