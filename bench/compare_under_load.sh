@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Checks the verdicts of the comparison of runs on this machine with real
-# runs of test 16 (repeated for 20 s), as a user would make them:
+# runs of test 16 (or TEST; repeated for 20 s), as a user would make them:
 #
 #   1. quiet: QUIET+1 runs of `bench -bb -i 16 -c auto` one after another;
 #      after each from the second on, `bench -lcj -c auto` compares it with
@@ -21,11 +21,13 @@
 # machine), runs with -c auto can be recorded as two systems, and there is
 # then no earlier run to compare with.
 #
-# Usage: bench/compare_under_load.sh [build-dir] (default build/release); QUIET=10 CLOCK=auto
+# Usage: bench/compare_under_load.sh [build-dir] (default build/release);
+#        environment: QUIET=10 TEST=16 CLOCK=auto
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=$(cd "${1:-build/release}" && pwd)
 quiet=${QUIET:-10}
+test=${TEST:-16}
 system=(-c auto)
 [ "${CLOCK:-auto}" != auto ] && system=(-c "$CLOCK" "Comparison check")
 bench=$build/src/bench
@@ -41,20 +43,22 @@ cleanup() {
 trap cleanup EXIT
 cd "$work"
 
-# Prints "<verdict> <change %> <p-value>" of test 16 in the latest comparison.
+# Prints the verdict, change, p-value, both repetition counts and the
+# warnings of the test in the latest comparison.
 verdict() {
   "$bench" -lcj "${system[@]}" 2>compare.err | python3 -c '
 import json, sys
-test = [t for t in json.load(sys.stdin)["tests"] if t["test"] == 16][0]
-print(test["verdict"], "%+.2f%%" % test["change_percent"], "p=%.3g" % test["p_value"],
+test = json.load(sys.stdin)["tests"][0]
+p = "n/a" if test["p_value"] is None else "%.3g" % test["p_value"]
+print(test["verdict"], "%+.2f%%" % test["change_percent"], "p=" + p,
       test["before"]["repetitions"], test["now"]["repetitions"], ",".join(test["warnings"]))' ||
     cat compare.err
 }
 
-"$bench" -bb -i 16 "${system[@]}" >/dev/null 2>&1
+"$bench" -bb -i "$test" "${system[@]}" >/dev/null 2>&1
 unchanged=0
 for pair in $(seq 1 "$quiet"); do
-  "$bench" -bb -i 16 "${system[@]}" >/dev/null 2>&1
+  "$bench" -bb -i "$test" "${system[@]}" >/dev/null 2>&1
   line=$(verdict)
   echo "quiet pair $pair: $line"
   [[ $line == no_clear_change* ]] && unchanged=$((unchanged + 1))
@@ -65,7 +69,7 @@ for _ in 1 2; do
   sh -c 'while :; do :; done' &
   loops+=($!)
 done
-"$bench" -bb -i 16 "${system[@]}" >/dev/null 2>&1
+"$bench" -bb -i "$test" "${system[@]}" >/dev/null 2>&1
 for pid in "${loops[@]}"; do kill "$pid"; done
 loops=()
 echo "loaded run: $(verdict)"

@@ -12,8 +12,8 @@ constexpr int VERDICT_WIDTH = 19;  // the longest verdict, "one run: not judged"
 
 void appendSide(std::string* out, const char* label, const JournalSystem& system, const char* which,
                 const std::string& journal) {
-  appendFormat(out, "%-8s\"%s\" (%d MHz), %s in \"%s\"\n", label, system.description.c_str(),
-               system.clock, which, journal.c_str());
+  appendFormat(out, "%-8s\"%s\" (%d MHz) in \"%s\": %s\n", label, system.description.c_str(),
+               system.clock, journal.c_str(), which);
 }
 
 // "<label>: test 3" or "<label>: tests 3, 9".
@@ -63,11 +63,10 @@ std::string_view shortTitle(std::string_view title) {
 
 void appendComparisonText(std::string* out, const ComparedSides& sides,
                           const Comparison& comparison) {
-  appendSide(
-      out, "Before:", sides.beforeSystem,
-      sides.oneJournal ? "the run before the latest of each test" : "the latest run of each test",
-      sides.beforeJournal);
-  appendSide(out, "Now:", sides.nowSystem, "the latest run of each test", sides.nowJournal);
+  appendSide(out, "Before:", sides.beforeSystem,
+             sides.oneJournal ? "the run before the latest" : "the latest run",
+             sides.beforeJournal);
+  appendSide(out, "Now:", sides.nowSystem, "the latest run", sides.nowJournal);
   if (!comparison.tests.empty()) {
     int titleWidth = 5;
     for (const ComparedTest& test : comparison.tests) {

@@ -158,8 +158,8 @@ TEST_F(ComparisonReport, TableNamesBothSidesAndListsOneSidedTestsOnce) {
   std::string text;
   appendComparisonText(&text, sides_, compareSides(before_, now_));
   EXPECT_EQ(text,
-            "Before: \"Old box\" (2400 MHz), the latest run of each test in \"old.jsonl\"\n"
-            "Now:    \"Box\" (3000 MHz), the latest run of each test in \"runs.jsonl\"\n"
+            "Before: \"Old box\" (2400 MHz) in \"old.jsonl\": the latest run\n"
+            "Now:    \"Box\" (3000 MHz) in \"runs.jsonl\": the latest run\n"
             "\n"
             "Test                                     Before  runs        Now  runs   Change  "
             "Verdict\n"
