@@ -61,7 +61,7 @@ TEST(Comparison, VerdictsNeedTheRankTestAndAOnePercentChange) {
   struct {
     const char* name;
     std::vector<int32_t> before, now;
-    bool nowRepeated;
+    bool repeated;
     Verdict verdict;
   } const cases[] = {
       {"equal", around(1000, 40), around(1000, 40), true, Verdict::NO_CLEAR_CHANGE},
@@ -85,7 +85,7 @@ TEST(Comparison, VerdictsNeedTheRankTestAndAOnePercentChange) {
   for (const auto& c : cases) {
     JournalEntry before = run(16, "2026-01-01T00:00:00Z", "a", c.before);
     JournalEntry now = run(16, "2026-01-02T00:00:00Z", "b", c.now);
-    before.repeated = now.repeated = c.nowRepeated;
+    before.repeated = now.repeated = c.repeated;
     const ComparedTest compared = compareRuns(before, now);
     EXPECT_EQ(compared.verdict, c.verdict) << c.name << ", p = " << compared.rank.pValue;
     EXPECT_EQ(compared.tested, c.verdict != Verdict::NOT_JUDGED) << c.name;
@@ -93,6 +93,11 @@ TEST(Comparison, VerdictsNeedTheRankTestAndAOnePercentChange) {
   }
   const ComparedTest once = compareRuns(run(16, "t", "a", {1000}), run(16, "t", "b", {1100}));
   EXPECT_DOUBLE_EQ(once.changePercent, 10.0);
+  // Repetitions too short for the stopwatch: no change can be stated.
+  const ComparedTest fromZero =
+      compareRuns(run(16, "t", "a", {0, 0, 0, 0, 0}), run(16, "t", "b", {1, 1, 1, 1, 1}));
+  EXPECT_FALSE(fromZero.changeKnown);
+  EXPECT_EQ(fromZero.verdict, Verdict::NO_CLEAR_CHANGE);
 }
 
 TEST(Comparison, WarningsOfBusyMachinesOtherBuildsAndOtherClocks) {
