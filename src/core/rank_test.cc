@@ -81,9 +81,10 @@ RankTest mannWhitneyU(std::span<const double> x, std::span<const double> y) {
   } else {
     const double n = n1 + n2;
     const double variance = n1 * n2 / 12 * ((n + 1) - sums.tieTerm / (n * (n - 1)));
-    const double z = (larger - n1 * n2 / 2 - 0.5) / std::sqrt(variance);
-    // With every value equal the variance is 0 and z is -inf: p = 1 below.
-    p = std::erfc(z / std::sqrt(2.0));
+    // 2 P(Z > z) = erfc(z / sqrt(2)) with z = (larger - mean - 1/2) / sigma.
+    // With every value equal the variance is 0 and nothing tells the
+    // samples apart.
+    p = variance > 0 ? std::erfc((larger - n1 * n2 / 2 - 0.5) / std::sqrt(2 * variance)) : 1.0;
   }
   test.pValue = std::min(p, 1.0);
   return test;
