@@ -15,8 +15,10 @@ bool kernelVersion(RTL_OSVERSIONINFOW* info) {
   using RtlGetVersionFunction = LONG(WINAPI*)(RTL_OSVERSIONINFOW*);
   HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
   if (ntdll == nullptr) return false;
-  auto rtlGetVersion =
-      reinterpret_cast<RtlGetVersionFunction>(GetProcAddress(ntdll, "RtlGetVersion"));
+  // GetProcAddress returns every function as one type; the cast goes
+  // through the generic function type, which the compiler takes as meant.
+  auto rtlGetVersion = reinterpret_cast<RtlGetVersionFunction>(
+      reinterpret_cast<void (*)()>(GetProcAddress(ntdll, "RtlGetVersion")));
   if (rtlGetVersion == nullptr) return false;
   *info = RTL_OSVERSIONINFOW{};
   info->dwOSVersionInfoSize = sizeof *info;
