@@ -67,7 +67,7 @@ TEST_F(JournalCli, EveryRecordedResultLeavesALineThatPythonReads) {
 TEST_F(JournalCli, OneShotCommandsWriteNothing) {
   writeFile("results.txt", " 9      500 1000 Journal box\n");
   for (const std::vector<std::string>& args :
-       {std::vector<std::string>{"-l"}, {"-lh"}, {"-lj"}, {"-t"}, {"-m", "results.txt"}}) {
+       {std::vector<std::string>{"-l"}, {"-lh"}, {"-lj"}, {"-lc"}, {"-t"}, {"-m", "results.txt"}}) {
     runBench(args);
     EXPECT_FALSE(std::filesystem::exists("runs.jsonl")) << args[0];
   }
