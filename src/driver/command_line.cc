@@ -24,6 +24,8 @@
 #include "results/listing_page.h"
 #include "results/number_text.h"
 #include "results/result_table.h"
+#include "results/run_selection.h"
+#include "run/processor_name.h"
 
 namespace bench {
 
@@ -38,6 +40,9 @@ constexpr const char* USAGE_HEAD =
     "            don't run any tests, print result table(s) only\n"
     "            \"s\" generates \"spread-sheet readable\" output\n"
     "            \"h\" prints a web page with charts, \"j\" JSON\n"
+    "    -lc[j]  compare this system's latest run of each test with the one before\n"
+    "    -lv[j] <journal> compare it with the latest runs in another journal\n"
+    "            (\"j\": as JSON; faster or slower only when a rank test says so)\n"
     "    -m <result-file> merge the given result file\n"
     "    -b[b]   [super-]brief mode (don't print header and old results)\n"
     "    -s{a|d}{t|r|c}\n"
@@ -136,6 +141,25 @@ int printListingDocument(const ResultTable& table, const ListingOptions& options
   return finishListing();
 }
 
+// The command that compares this system's latest runs with the runs before
+// them, when the journal holds an earlier run of a test of this system;
+// else empty. It names this system as the run did.
+std::string comparisonCommand(const RunSettings& settings, bool cpuFileRead) {
+  const std::vector<JournalEntry> entries = readJournal(JOURNAL_FILE).entries;
+  const RunsByTest latest =
+      latestRuns(entries, JournalSystem{settings.cpuDescription(), settings.cpuClock});
+  if (runsBefore(entries, latest).empty()) return "";
+  std::string command = "bench -lc";
+  if (settings.cpuClockAuto || (settings.descriptionGiven && !cpuFileRead)) {
+    command += settings.cpuClockAuto ? " -c auto" : " -c " + std::to_string(settings.cpuClock);
+    // The processor's own name is what -c auto gives without a description.
+    if (!settings.cpuClockAuto || thisProcessorName() != settings.cpuDescription()) {
+      command += std::string(" \"") + settings.cpuDescription() + "\"";
+    }
+  }
+  return command;
+}
+
 // Where the clock of a run comes from.
 ClockOrigin clockOrigin(const RunSettings& settings, bool cpuFileRead,
                         const MeasuredClock& measured) {
@@ -182,6 +206,17 @@ ParsedCommandLine parseCommandLine(int argc, const char* const* argv, RunSetting
         parsed.outcome = ParseOutcome::SHOW_USAGE;
         return parsed;
       case 'l':
+        if (arg[2] == 'c' || arg[2] == 'v') {
+          // -lc[j], -lv[j] <journal>: the comparisons of runs.
+          parsed.comparison.wanted = true;
+          parsed.comparison.json = arg[3] == 'j';
+          parsed.comparison.againstJournal = arg[2] == 'v';
+          if (parsed.comparison.againstJournal && value != nullptr) {
+            parsed.comparison.journal = value;
+            ++i;
+          }
+          break;
+        }
         parsed.listMode = true;
         if (arg[2] == 's') {
           parsed.listing.spreadSheetMode = true;
@@ -306,7 +341,8 @@ int benchMain(int argc, const char* const* argv) {
   }
 
   // A document on standard output must be nothing but the document.
-  bool document = parsed.listMode && parsed.listing.listDocument != ListDocument::NONE &&
+  bool document = ((parsed.listMode && parsed.listing.listDocument != ListDocument::NONE) ||
+                   (parsed.comparison.wanted && parsed.comparison.json)) &&
                   parsed.mergeFileName == nullptr;
   if (!settings.briefMode && !document) printBanner();
   if (parsed.maskArgument != nullptr && !parsed.testGiven) {
@@ -361,6 +397,13 @@ int benchMain(int argc, const char* const* argv) {
     return status;
   }
 
+  if (parsed.comparison.wanted) {
+    // Compares the runs of the system a run would record.
+    if (settings.cpuClockAuto) checkClockBeforeRun(&settings, table, false, measureCpuClock);
+    return runComparison(parsed.comparison, {settings.cpuDescription(), settings.cpuClock},
+                         parsed.listing, settings.testMask);
+  }
+
   errno = 0;  // so that a failed write of a listing leaves its own reason
   if (document) {
     // The page and the JSON highlight the system a run would record.
@@ -395,7 +438,10 @@ int benchMain(int argc, const char* const* argv) {
   summary.lowestAfter = run.lowestAfterTest;
   summary.wallMillis = platform::millisBetween(runStart, platform::readClock());
   summary.saved = !table.dirty();
-  if (journal.written()) summary.journal = JOURNAL_FILE;
+  if (journal.written()) {
+    summary.journal = JOURNAL_FILE;
+    summary.comparison = comparisonCommand(settings, cpuFileRead);
+  }
   std::fputs(summaryText(summary).c_str(), stderr);
   std::fflush(stderr);
   return status;

@@ -6,6 +6,7 @@
 #ifndef BENCH_DRIVER_COMMAND_LINE_H_
 #define BENCH_DRIVER_COMMAND_LINE_H_
 
+#include "driver/compare_command.h"
 #include "results/listing_options.h"
 #include "run/settings.h"
 
@@ -28,6 +29,7 @@ struct ParsedCommandLine {
   // The `-m` file name (an argument of the command line), or null.
   const char* mergeFileName = nullptr;
   ListingOptions listing;
+  ComparisonRequest comparison;  // -lc..., -lv...: compare runs instead
 };
 
 // Parses argv[1..argc-1] into `settings` and the returned listing options,

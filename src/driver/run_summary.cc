@@ -75,7 +75,7 @@ std::string resultsLines(const RunSummary& summary) {
                      "See them with \"bench -l\", or as a web page with \"bench -lh > "
                      "results.html\".\n";
   if (!summary.comparison.empty()) {
-    text += "Compare this run with the earlier one: \"" + summary.comparison + "\".\n";
+    text += "Compare it with the earlier run: " + summary.comparison + "\n";
   }
   return text;
 }

@@ -314,7 +314,10 @@ bool appendJournalLines(const char* fileName, const std::string& lines, std::str
 JournalRead readJournal(const char* fileName) {
   JournalRead read;
   std::FILE* file = std::fopen(fileName, "rb");
-  if (file == nullptr) return read;
+  if (file == nullptr) {
+    read.openError = errno;
+    return read;
+  }
   read.opened = true;
   std::string text;
   char buffer[65536];

@@ -93,6 +93,7 @@ bool appendJournalLines(const char* fileName, const std::string& lines, std::str
 
 struct JournalRead {
   bool opened = false;  // false when the file cannot be opened
+  int openError = 0;    // then the system's error number
   std::vector<JournalEntry> entries;
 };
 

@@ -59,6 +59,11 @@ TEST_F(JournalCli, EveryRecordedResultLeavesALineThatPythonReads) {
     EXPECT_NE(line.find(" given "), std::string::npos) << line;
     EXPECT_NE(line.find("| Wavelet T-S transform: arr: 16MB-8KB"), std::string::npos) << line;
   }
+  // The second run's summary tells how to compare it with the first.
+  const std::string compare =
+      "Compare it with the earlier run: bench -lc -c 1000 \"Journal box\"\n";
+  EXPECT_EQ(first.err.find(compare), std::string::npos) << first.err;
+  EXPECT_NE(second.err.find(compare), std::string::npos) << second.err;
   EXPECT_EQ(field(lines[0], 1), "new");
   EXPECT_NE(field(lines[1], 1), "new");
   EXPECT_NE(field(lines[0], 4), field(lines[1], 4)) << "each run has its own id";
@@ -67,7 +72,7 @@ TEST_F(JournalCli, EveryRecordedResultLeavesALineThatPythonReads) {
 TEST_F(JournalCli, OneShotCommandsWriteNothing) {
   writeFile("results.txt", " 9      500 1000 Journal box\n");
   for (const std::vector<std::string>& args :
-       {std::vector<std::string>{"-l"}, {"-lh"}, {"-lj"}, {"-t"}, {"-m", "results.txt"}}) {
+       {std::vector<std::string>{"-l"}, {"-lh"}, {"-lj"}, {"-lc"}, {"-t"}, {"-m", "results.txt"}}) {
     runBench(args);
     EXPECT_FALSE(std::filesystem::exists("runs.jsonl")) << args[0];
   }

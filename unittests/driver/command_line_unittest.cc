@@ -155,6 +155,36 @@ TEST(ParseCommandLine, ListDocumentForms) {
   }
 }
 
+// -lc and -lv compare runs instead of listing; -lv takes the journal from
+// the next argument, so a mask after it is still the mask.
+TEST(ParseCommandLine, ComparisonForms) {
+  struct Case {
+    std::vector<const char*> args;
+    bool json;
+    bool againstJournal;
+    const char* journal;
+    const char* mask;
+  };
+  const Case cases[] = {
+      {{"-lc"}, false, false, nullptr, nullptr},
+      {{"-lcj", "0x8000"}, true, false, nullptr, "0x8000"},
+      {{"-lv", "old.jsonl", "0x8000"}, false, true, "old.jsonl", "0x8000"},
+      {{"-lvj", "old.jsonl"}, true, true, "old.jsonl", nullptr},
+      {{"-lv"}, false, true, nullptr, nullptr},
+  };
+  for (const Case& c : cases) {
+    Parsed parsed = parse(c.args);
+    const ComparisonRequest& request = parsed.result.comparison;
+    EXPECT_TRUE(request.wanted) << c.args.front();
+    EXPECT_FALSE(parsed.result.listMode) << c.args.front();
+    EXPECT_EQ(request.json, c.json) << c.args.front();
+    EXPECT_EQ(request.againstJournal, c.againstJournal) << c.args.front();
+    EXPECT_STREQ(request.journal, c.journal) << c.args.front();
+    EXPECT_STREQ(parsed.result.maskArgument, c.mask) << c.args.front();
+  }
+  EXPECT_FALSE(parse({"-lx"}).result.comparison.wanted);
+}
+
 TEST(ParseCommandLine, SortOptions) {
   struct Case {
     const char* arg;

@@ -45,7 +45,7 @@ TEST(RunSummary, SaysWhatTheRunDidInAFewLines) {
   withJournal.recordedMhz = 1;
   withJournal.wallMillis = 45000;
   withJournal.journal = "runs.jsonl";
-  withJournal.comparison = "bench -x 1 2";
+  withJournal.comparison = "bench -lc -c 1000 \"My box\"";
 
   const Case cases[] = {
       {"a full run", fullRun,
@@ -70,7 +70,7 @@ TEST(RunSummary, SaysWhatTheRunDidInAFewLines) {
        "Clock: 1 MHz recorded; not measured.\n"
        "Results are in results.txt and in the journal runs.jsonl.\n"
        "See them with \"bench -l\", or as a web page with \"bench -lh > results.html\".\n"
-       "Compare this run with the earlier one: \"bench -x 1 2\".\n"},
+       "Compare it with the earlier run: bench -lc -c 1000 \"My box\"\n"},
   };
   for (const Case& c : cases) EXPECT_EQ(summaryText(c.summary), c.text) << c.what;
 }

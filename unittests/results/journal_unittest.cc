@@ -14,17 +14,9 @@ using ::testing::internal::CaptureStderr;
 using ::testing::internal::GetCapturedStderr;
 
 JournalEntry sampleEntry() {
-  JournalEntry entry;
-  entry.runId = "0123456789abcdef0123456789abcdef";
-  entry.time = "2026-12-11T12:34:56Z";
-  entry.version = "1.016";
-  entry.revision = 92;
-  entry.architecture = "x86-64";
-  entry.floatingPoint = "sse2";
-  entry.buildOs = "linux";
-  entry.compiler = "gcc 12.2.0";
-  entry.description = "Caf\xE9 \"box\" \\ <1>";  // a one-byte code page
-  entry.clock = 3740;
+  JournalEntry entry = testing::repeatedRunEntry(
+      5, "2026-12-11T12:34:56Z", "0123456789abcdef0123456789abcdef", {2010, 2009, 2030},
+      "Caf\xE9 \"box\" \\ <1>", 3740);  // a one-byte code page
   entry.clockSource = "measured";
   entry.clockBeforeMhz = 3737;
   entry.processor = "Example CPU";
@@ -32,17 +24,10 @@ JournalEntry sampleEntry() {
   entry.memoryBytes = 68719476736ull;
   entry.osName = "Linux";
   entry.osVersion = "6.1.0";
-  entry.test = 5;
   entry.title = "Needle-throwing simulation (Monte-Carlo, 100M iterations)";
   entry.timeMs = 2012;
-  entry.repeated = true;
-  entry.repetitionsMs = {2010, 2009, 2030};
-  entry.noiseJudged = true;
-  entry.busy = false;
   entry.aboveFastestPercent = 0.2;
   entry.output = {"Needle simulation: N = 100M, elapsed time: 2.01 sec, ratio = 0.636619772"};
-  entry.checked = false;
-  entry.record = "new";
   return entry;
 }
 

@@ -148,6 +148,31 @@ std::string withoutRunSummary(const std::string& err) {
   return err.substr(0, start);
 }
 
+JournalEntry repeatedRunEntry(int32_t test, const std::string& time, const std::string& runId,
+                              std::vector<int32_t> repetitionsMs, const std::string& description,
+                              int32_t clock) {
+  JournalEntry entry;
+  entry.runId = runId;
+  entry.time = time;
+  entry.version = "1.016";
+  entry.revision = 92;
+  entry.architecture = "x86-64";
+  entry.floatingPoint = "sse2";
+  entry.buildOs = "linux";
+  entry.compiler = "gcc 12.2.0";
+  entry.description = description;
+  entry.clock = clock;
+  entry.clockSource = "given";
+  entry.clockBeforeMhz = clock;
+  entry.test = test;
+  entry.repeated = true;
+  entry.noiseJudged = true;
+  entry.repetitionsMs = std::move(repetitionsMs);
+  entry.timeMs = entry.repetitionsMs.empty() ? 0 : entry.repetitionsMs.front();
+  entry.record = "new";
+  return entry;
+}
+
 }  // namespace bench::testing
 
 namespace bench {

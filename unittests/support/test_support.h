@@ -7,7 +7,9 @@
 #include <filesystem>
 #include <ostream>
 #include <string>
+#include <vector>
 
+#include "results/journal.h"
 #include "run/outcome.h"
 
 namespace bench {
@@ -88,6 +90,14 @@ std::string withoutClockWarnings(const std::string& err);
 // `err` without the summary a run of tests ends with (from its first line,
 // "Summary: ...", to the end), for tests that check the lines before it.
 std::string withoutRunSummary(const std::string& err);
+
+// A journal line of a repeated run of test `test` by a Linux x86-64 build,
+// on the system (`description`, `clock`) with that clock measured before
+// the run, with the repetition times `repetitionsMs` (the first is taken as
+// the recorded time) and no title.
+JournalEntry repeatedRunEntry(int32_t test, const std::string& time, const std::string& runId,
+                              std::vector<int32_t> repetitionsMs, const std::string& description,
+                              int32_t clock);
 
 }  // namespace bench::testing
 

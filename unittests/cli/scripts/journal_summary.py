@@ -9,19 +9,9 @@ A line that cannot be read makes the script fail with its number.
 
 Usage: journal_summary.py <runs.jsonl>
 """
-import json
 import sys
 
-
-def refuse(name):
-    raise ValueError("not a JSON number: " + name)
-
-
-def unique(pairs):
-    names = [name for name, _ in pairs]
-    if len(names) != len(set(names)):
-        raise ValueError("duplicate member names")
-    return dict(pairs)
+from strict_json import loads
 
 
 def main():
@@ -31,8 +21,7 @@ def main():
         sys.exit("the last line has no line end")
     for number, raw in enumerate(lines[:-1], 1):
         try:
-            line = json.loads(raw.decode("utf-8"), parse_constant=refuse,
-                              object_pairs_hook=unique)
+            line = loads(raw)
         except ValueError as error:
             sys.exit("line %d: %s" % (number, error))
         program, system, test = line["program"], line["system"], line["test"]
