@@ -46,6 +46,8 @@ class EvidenceIndex {
   // time (the later line on a tie), and the same for each recorded time.
   explicit EvidenceIndex(const std::vector<JournalEntry>& entries);
 
+  bool empty() const { return byRecord_.empty(); }
+
   // The evidence of `record`, or null when the journal has none.
   const Evidence* find(const ResultRecord& record) const;
 

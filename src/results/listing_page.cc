@@ -304,6 +304,13 @@ void writeListingPage(DocumentWriter* writer, const ResultTable& table,
                "</b>, %d MHz (highlighted). Times in seconds; ref is the time multiplied by the "
                "clock in GHz.</p>",
                thisSystem.clock);
+  if (evidence != nullptr && !evidence->empty()) {
+    *out +=
+        "<p>A bar whose result has a line in the run journal shows that run's evidence when the "
+        "pointer rests on it: the build, the repetitions' times and whether they agreed. A "
+        "result marked <span class=\"tag\">busy</span> came from repetitions that disagreed: "
+        "another program was probably running.</p>";
+  }
   if (tests.empty()) *out += "<p class=\"empty\">No tests selected.</p>";
   appendOverview(writer, overview, selected, thisSystem);
   for (const TestRecords& test : selected) {

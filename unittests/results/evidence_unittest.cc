@@ -110,6 +110,13 @@ TEST(EvidenceIndex, ListingsShowItOnlyWhereThereIsSome) {
   EXPECT_NE(boxRow.find("<rect class=\"bar busy\""), std::string::npos);
   EXPECT_EQ(plainRow.find("<title>"), std::string::npos) << plainRow;
   EXPECT_NE(plainRow.find("<rect class=\"bar\""), std::string::npos);
+  EXPECT_NE(html.find("came from repetitions that disagreed"), std::string::npos);
+
+  // Without a journal the page says nothing of evidence.
+  DocumentWriter plainPage;
+  const EvidenceIndex none;
+  writeListingPage(&plainPage, table, tests, ListingOptions{}, nobody, &none);
+  EXPECT_EQ(plainPage.text()->find("run journal"), std::string::npos);
 }
 
 }  // namespace
