@@ -53,7 +53,7 @@ std::string clockLine(const RunSummary& summary) {
     case ClockSource::CHAIN:
       line += "; measured " + std::to_string(summary.before.mhz) + " MHz";
       if (summary.lowestAfter.source == ClockSource::CHAIN) {
-        line += ", at least " + std::to_string(summary.lowestAfter.mhz) + " MHz after each test";
+        line += ", lowest " + std::to_string(summary.lowestAfter.mhz) + " MHz after a test";
       }
       break;
     case ClockSource::OS_REPORTED:

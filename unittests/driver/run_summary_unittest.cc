@@ -51,7 +51,7 @@ TEST(RunSummary, SaysWhatTheRunDidInAFewLines) {
       {"a full run", fullRun,
        "Summary: 24 tests ran in 16 min 39 s: 20 new, 3 improved, 1 not improved.\n"
        "Noise warning: tests 6, 16 and 22 (another program was probably running).\n"
-       "Clock: 3720 MHz recorded; measured 3722 MHz, at least 3690 MHz after each test.\n"
+       "Clock: 3720 MHz recorded; measured 3722 MHz, lowest 3690 MHz after a test.\n"
        "Results are in results.txt.\n"
        "See them with \"bench -l\", or as a web page with \"bench -lh > results.html\".\n"},
       {"failures, limits, a clock the system reports, a failed save", troubled,
