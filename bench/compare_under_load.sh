@@ -51,7 +51,7 @@ import json, sys
 test = json.load(sys.stdin)["tests"][0]
 p = "n/a" if test["p_value"] is None else "%.3g" % test["p_value"]
 print(test["verdict"], "%+.2f%%" % test["change_percent"], "p=" + p,
-      test["before"]["repetitions"], test["now"]["repetitions"], ",".join(test["warnings"]))' ||
+      test["before"]["repetitions"], test["now"]["repetitions"], ",".join(test["warnings"]))' 2>/dev/null ||
     cat compare.err
 }
 
