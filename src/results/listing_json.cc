@@ -13,7 +13,7 @@ void writeListingJson(DocumentWriter* out, const ResultTable& table,
                       const std::vector<ListedTest>& tests, const ListingOptions& options,
                       const SystemId& thisSystem, const EvidenceIndex* evidence) {
   std::string* text = out->text();
-  *text += "{\"system\": {\"description\": ";
+  appendFormat(text, "{\"schema\": %d, \"system\": {\"description\": ", LISTING_JSON_SCHEMA);
   appendJsonString(text, thisSystem.description);
   appendFormat(text, ", \"clock_mhz\": %d},\n\"tests\": [", thisSystem.clock);
   std::vector<TestRecords> selected = selectTestRecords(table, tests, options);

@@ -1,6 +1,7 @@
-// The listing as one JSON document (`-lj`), for scripts and dashboards:
+// The listing as one JSON document (`-lj`), for scripts and dashboards, of
+// schema LISTING_JSON_SCHEMA, written down in the README:
 //
-//   {"system": {"description": ..., "clock_mhz": ...},
+//   {"schema": 1, "system": {"description": ..., "clock_mhz": ...},
 //    "tests": [{"test": N, "title": ...,
 //               "results": [{"description": ..., "clock_mhz": ...,
 //                            "time_s": ..., "ref": ..., "time_ms": ...,
@@ -26,6 +27,9 @@
 // listed tests; null (and 0 tests) for a system without a positive time. It
 // is in the order of the web page's overview: the highest figure first.
 //
+// A reader skips a document of a schema it does not know and ignores
+// members it does not know, so members may be added within one schema.
+//
 // Changes nothing in the table. Main thread only.
 #ifndef BENCH_RESULTS_LISTING_JSON_H_
 #define BENCH_RESULTS_LISTING_JSON_H_
@@ -38,6 +42,8 @@
 #include "results/result_table.h"
 
 namespace bench {
+
+inline constexpr int LISTING_JSON_SCHEMA = 1;
 
 // Writes the document for `tests` (in the order given), ending in a newline,
 // one record at a time; `thisSystem` is the system a run would record, and

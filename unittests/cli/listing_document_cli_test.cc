@@ -89,7 +89,7 @@ TEST(ListingDocumentCli, JsonReadsBackAsTheSpreadSheetListing) {
     BenchRun sheet = runBench(sheetArgs);
     ASSERT_EQ(json.status, 0) << shown << json.err;
     EXPECT_EQ(json.err, "") << shown;
-    EXPECT_EQ(json.out.rfind("{\"system\": ", 0), 0u) << shown << "(no banner before it)";
+    EXPECT_EQ(json.out.rfind("{\"schema\": 1, \"system\": ", 0), 0u) << shown << "(no banner before it)";
     writeFile("listing.json", json.out);
     std::string parsedName = (dir.path() / "parsed.txt").string();
     ASSERT_EQ(shell("python3 " + shellQuote(cliScript("json_as_spreadsheet.py")) +

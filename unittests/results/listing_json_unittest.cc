@@ -25,7 +25,8 @@ TEST(ListingJson, DocumentInListingOrderWithTheListingsFigures) {
   options.sortKey = SortKey::TIME;
   std::vector<ListedTest> tests = {{7, listingTitle(7)}, {24, listingTitle(24)}};
   EXPECT_EQ(listingJson(table, tests, options, SystemId{"undefined", 2400}),
-            "{\"system\": {\"description\": \"undefined\", \"clock_mhz\": 2400},\n"
+            "{\"schema\": 1, \"system\": {\"description\": \"undefined\", \"clock_mhz\": "
+            "2400},\n"
             "\"tests\": [\n"
             " {\"test\": 7, \"title\": \"Monte-Carlo form-factor (50M iterations)\", "
             "\"results\": [\n"
@@ -49,7 +50,7 @@ TEST(ListingJson, DocumentInListingOrderWithTheListingsFigures) {
 TEST(ListingJson, NoTestsIsAnEmptyList) {
   ResultTable table;
   EXPECT_EQ(listingJson(table, {}, ListingOptions{}, SystemId{"undefined", 0}),
-            "{\"system\": {\"description\": \"undefined\", \"clock_mhz\": "
+            "{\"schema\": 1, \"system\": {\"description\": \"undefined\", \"clock_mhz\": "
             "0},\n\"tests\": [],\n\"systems\": []}\n");
 }
 
