@@ -26,14 +26,15 @@ class LineReader {
   explicit LineReader(std::FILE* file) : file_(file), block_(BLOCK_SIZE) {}
 
   // Reads one whole line, newline included, however long it is. Returns
-  // false at the end of the file when nothing was read.
+  // false at the end of the file when nothing was read, and when a read
+  // failed (the line it cut is not returned).
   bool next(std::string* line) {
     line->clear();
     for (;;) {
       if (at_ == end_) {
         at_ = 0;
         end_ = std::fread(block_.data(), 1, block_.size(), file_);
-        if (end_ == 0) return !line->empty();
+        if (end_ == 0) return !line->empty() && !failed();
       }
       const char* start = block_.data() + at_;
       const char* newline = static_cast<const char*>(std::memchr(start, '\n', end_ - at_));
@@ -43,6 +44,10 @@ class LineReader {
       if (newline != nullptr) return true;
     }
   }
+
+  // Whether a read failed (an input error, or a directory where a file was
+  // expected); errno then says why.
+  bool failed() const { return std::ferror(file_) != 0; }
 
  private:
   static constexpr size_t BLOCK_SIZE = 65536;
@@ -87,7 +92,10 @@ bool ResultTable::loadResults(const char* fileName) {
   // Binary mode: a text-mode read on Windows would end the table at a byte
   // 0x1A in a description. Both line ends are read: "\r" is trailing space.
   std::FILE* file = std::fopen(fileName, "rb");
-  if (file == nullptr) return false;
+  if (file == nullptr) {
+    if (errno != ENOENT) refuseToReplace(fileName);
+    return false;
+  }
   LineReader reader(file);
   std::string line;
   while (reader.next(&line)) {
@@ -106,8 +114,20 @@ bool ResultTable::loadResults(const char* fileName) {
     while (isSpace(*p)) ++p;
     append(p, clock, test, time, false);
   }
+  const bool failed = reader.failed();
+  const int error = errno;
   std::fclose(file);
+  if (failed) {
+    errno = error;
+    refuseToReplace(fileName);
+    return false;
+  }
   return true;
+}
+
+void ResultTable::refuseToReplace(const char* fileName) {
+  unreadFile_ = std::string("\"") + fileName + "\" could not be read whole (" +
+                std::strerror(errno) + "), so it is not replaced";
 }
 
 std::string withFileLineEnds(std::string_view text) {
@@ -132,6 +152,10 @@ std::string formatRecordLine(const ResultRecord& record) {
 
 bool ResultTable::saveResults() {
   if (!dirty_) return false;
+  if (!unreadFile_.empty()) {
+    saveFailure_ = unreadFile_;
+    return false;
+  }
   auto fail = [this](const char* action, const char* name) {
     saveFailure_ = std::string("cannot ") + action + " \"" + name + "\": " + std::strerror(errno);
     return false;

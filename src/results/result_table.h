@@ -54,17 +54,21 @@ class ResultTable {
   // `clock`), or 0 when it has none.
   int32_t bestTime(int32_t test, const char* description, int32_t clock) const;
 
-  // Appends the records of a result file. Returns false only when the file
-  // cannot be opened (the table is then unchanged; errno says why, ENOENT
-  // when it does not exist). Reading stops silently at the first line that
-  // is not a record.
+  // Appends the records of a result file. Reading stops silently at the
+  // first line that is not a record. Returns false when the file cannot be
+  // opened (the table is then unchanged) or a read fails part way (the
+  // records read before stay); errno says why, ENOENT when the file does not
+  // exist. A file that exists but could not be read whole is never replaced
+  // by this table: every later saveResults() fails, since the save would
+  // drop the records that could not be read.
   bool loadResults(const char* fileName);
 
   // Writes the table to results.txt and appends every new or improved record
   // to enhanced.txt. Returns false without touching any file when the table
-  // is not dirty, and false when a file cannot be opened or written: then
-  // results.txt keeps its previous contents whole and the table stays dirty,
-  // so the next save tries again. results.txt is replaced atomically.
+  // is not dirty, and false when a file cannot be opened or written or a
+  // load failed as above: then results.txt keeps its previous contents whole
+  // and the table stays dirty, so the next save tries again. results.txt is
+  // replaced atomically.
   bool saveResults();
 
   // Why the last saveResults() that found the table dirty failed, such as
@@ -79,10 +83,16 @@ class ResultTable {
   void mergeDuplicates();
 
  private:
+  // Makes every later save fail: `fileName` exists but could not be read
+  // whole (errno says why).
+  void refuseToReplace(const char* fileName);
+
   std::vector<ResultRecord> records_;
   bool dirty_ = false;
   int enhancedCount_ = 0;
   std::string saveFailure_;
+  // Set when a file that exists could not be read whole; why, for saveFailure().
+  std::string unreadFile_;
   // Owns every description text; the set finds a text by its contents.
   std::vector<std::unique_ptr<char[]>> texts_;
   std::unordered_set<std::string_view> textIndex_;

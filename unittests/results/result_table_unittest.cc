@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "platform/files.h"
 #include "support/test_support.h"
@@ -34,6 +36,34 @@ TEST(LoadResults, MissingFileIsReportedAndLeavesTheTableUnchanged) {
   ResultTable table;
   EXPECT_FALSE(table.loadResults("missing.txt"));
   EXPECT_EQ(table.count(), 0);
+}
+
+// A table that could not be read whole must not be replaced by what was
+// read of it: the save would drop every record that could not be read.
+TEST(LoadResults, FileThatCannotBeReadWholeIsNeverReplaced) {
+  std::vector<std::string> unreadable = {"directory.txt"};
+  // An input error part way: reading a process's memory from address 0.
+  if (std::filesystem::exists("/proc/self/mem")) unreadable.push_back("/proc/self/mem");
+  for (const std::string& name : unreadable) {
+    testing::ScopedTempDir dir;
+    std::filesystem::create_directory("directory.txt");
+    writeFile("results.txt", " 1       50  100 old\n");
+    ResultTable table;
+    errno = 0;
+    EXPECT_FALSE(table.loadResults(name.c_str())) << name;
+    EXPECT_NE(errno, 0) << name;
+    EXPECT_NE(errno, ENOENT) << name;
+    table.append("new", 200, 2, 60, true);
+    table.markDirty();
+
+    EXPECT_FALSE(table.saveResults()) << name;
+    EXPECT_TRUE(table.dirty());
+    EXPECT_NE(table.saveFailure().find("\"" + name + "\" could not be read whole ("),
+              std::string::npos)
+        << table.saveFailure();
+    EXPECT_EQ(readTextFile("results.txt"), " 1       50  100 old\n") << name;
+    EXPECT_FALSE(std::filesystem::exists("enhanced.txt")) << name;
+  }
 }
 
 TEST(LoadResults, ReadingStopsAtTheFirstLineThatIsNotARecord) {
