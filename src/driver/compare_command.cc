@@ -27,9 +27,9 @@ using Acceptor = std::function<bool(const JournalEntry&)>;
 // file cannot be read.
 bool readSide(const char* fileName, uint32_t testMask, std::vector<JournalEntry>* entries) {
   JournalRead read = readJournal(fileName);
-  if (!read.opened) {
+  if (!read.readable) {
     std::fprintf(stderr, "Cannot read the journal \"%s\": %s\n", fileName,
-                 std::strerror(read.openError));
+                 std::strerror(read.error));
     return false;
   }
   for (JournalEntry& entry : read.entries) {

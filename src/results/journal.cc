@@ -315,15 +315,19 @@ JournalRead readJournal(const char* fileName) {
   JournalRead read;
   std::FILE* file = std::fopen(fileName, "rb");
   if (file == nullptr) {
-    read.openError = errno;
+    read.error = errno;
     return read;
   }
-  read.opened = true;
   std::string text;
   char buffer[65536];
   size_t got;
   while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, got);
+  const bool failed = std::ferror(file) != 0;
+  read.error = errno;
   std::fclose(file);
+  if (failed) return read;
+  read.readable = true;
+  read.error = 0;
 
   int lineNumber = 0;
   int skipped = 0;

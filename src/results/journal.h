@@ -92,14 +92,16 @@ bool parseJournalLine(std::string_view line, JournalEntry* entry, std::string* e
 bool appendJournalLines(const char* fileName, const std::string& lines, std::string* failure);
 
 struct JournalRead {
-  bool opened = false;  // false when the file cannot be opened
-  int openError = 0;    // then the system's error number
+  bool readable = false;  // false when the file cannot be opened or read whole
+  int error = 0;          // then the system's error number (ENOENT: no file)
   std::vector<JournalEntry> entries;
 };
 
 // Reads the journal `fileName`. Every line that cannot be parsed is skipped
 // with one warning on standard error naming the file and the line number;
-// empty lines are skipped silently.
+// empty lines are skipped silently. A read that fails part way (an input
+// error, a directory) makes the journal unreadable, with no entries: a part
+// of it taken for the whole would merge or compare less than it holds.
 JournalRead readJournal(const char* fileName);
 
 // True when the file starts, after white space, with "{": a journal rather

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "results/json_value.h"
 #include "support/test_support.h"
@@ -176,8 +179,21 @@ TEST_F(JournalFile, ReaderSkipsWhatItCannotParseWithOneWarningEach) {
     CaptureStderr();
     JournalRead read = readJournal(JOURNAL_FILE);
     EXPECT_EQ(GetCapturedStderr(), c.warnings) << c.name;
-    EXPECT_EQ(read.opened, c.exists) << c.name;
+    EXPECT_EQ(read.readable, c.exists) << c.name;
     EXPECT_EQ(read.entries.size(), c.entries) << c.name;
+  }
+
+  // A journal that cannot be read whole is unreadable, not empty: a
+  // directory, and on Linux an input error (a process's memory at address 0).
+  std::filesystem::create_directory("journal.d");
+  std::vector<std::string> unreadable = {"journal.d"};
+  if (std::filesystem::exists("/proc/self/mem")) unreadable.push_back("/proc/self/mem");
+  for (const std::string& name : unreadable) {
+    JournalRead read = readJournal(name.c_str());
+    EXPECT_FALSE(read.readable) << name;
+    EXPECT_NE(read.error, 0) << name;
+    EXPECT_NE(read.error, ENOENT) << name;
+    EXPECT_TRUE(read.entries.empty()) << name;
   }
 }
 
