@@ -55,7 +55,9 @@ TEST_F(ComparisonCli, TwoRealRunsShowOneRow) {
   EXPECT_EQ(text.status, 0) << text.err;
   EXPECT_NE(text.out.find("\n 9 Wavelet (T-S) transform in memory "), std::string::npos)
       << text.out;
-  EXPECT_NE(text.out.find("one run: not judged\n"), std::string::npos) << text.out;
+  // The row may end in a warning: under an emulator or a load the clocks
+  // measured before the two runs can differ.
+  EXPECT_NE(text.out.find("one run: not judged"), std::string::npos) << text.out;
 
   BenchRun json = runBench({"-lcj", "-c", "1000", "Compare box"});
   ASSERT_EQ(json.status, 0) << json.err;
