@@ -28,29 +28,16 @@ const char* clockOriginName(ClockOrigin origin) {
 }
 
 std::string isoUtcTime(int64_t secondsSinceEpoch) {
-  // Days to the civil date of the proleptic Gregorian calendar, in eras of
-  // 400 years that start on 1 March.
-  int64_t days = secondsSinceEpoch / 86400;
-  int64_t seconds = secondsSinceEpoch % 86400;
-  if (seconds < 0) {
-    seconds += 86400;
-    --days;
-  }
-  days += 719468;
-  const int64_t era = (days >= 0 ? days : days - 146096) / 146097;
-  const int64_t dayOfEra = days - era * 146097;
-  const int64_t yearOfEra =
-      (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-  const int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-  const int64_t monthIndex = (5 * dayOfYear + 2) / 153;
-  const int64_t day = dayOfYear - (153 * monthIndex + 2) / 5 + 1;
-  const int64_t month = monthIndex < 10 ? monthIndex + 3 : monthIndex - 9;
-  const int64_t year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
+  using namespace std::chrono;
+  const sys_seconds time{seconds{secondsSinceEpoch}};
+  const sys_days day = floor<days>(time);
+  const year_month_day date{day};
+  const hh_mm_ss clock{time - day};
   char text[96];
-  std::snprintf(text, sizeof text, "%04lld-%02lld-%02lldT%02lld:%02lld:%02lldZ",
-                static_cast<long long>(year), static_cast<long long>(month),
-                static_cast<long long>(day), static_cast<long long>(seconds / 3600),
-                static_cast<long long>(seconds / 60 % 60), static_cast<long long>(seconds % 60));
+  std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02dZ", static_cast<int>(date.year()),
+                static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
+                static_cast<int>(clock.hours().count()), static_cast<int>(clock.minutes().count()),
+                static_cast<int>(clock.seconds().count()));
   return text;
 }
 
