@@ -1,8 +1,7 @@
 #include "results/evidence.h"
 
-#include <algorithm>
-
 #include "results/text_format.h"
+#include "run/repetition.h"
 
 namespace bench {
 
@@ -10,16 +9,14 @@ Evidence evidenceOf(const JournalEntry& entry) {
   Evidence evidence;
   evidence.build = entryBuildName(entry);
   evidence.time = entry.time;
-  std::vector<int32_t> sorted = entry.repetitionsMs;
-  if (sorted.empty()) sorted.push_back(entry.timeMs);
-  std::sort(sorted.begin(), sorted.end());
-  const size_t middle = sorted.size() / 2;
-  evidence.repetitions = static_cast<int32_t>(sorted.size());
-  evidence.fastestMs = sorted.front();
-  evidence.slowestMs = sorted.back();
-  evidence.medianMs = sorted.size() % 2 != 0
-                          ? sorted[middle]
-                          : (static_cast<double>(sorted[middle - 1]) + sorted[middle]) / 2;
+  // A test timed once has its one time as its only repetition.
+  const std::vector<int32_t> once = {entry.timeMs};
+  const std::vector<int32_t>& times = entry.repetitionsMs.empty() ? once : entry.repetitionsMs;
+  const RepetitionSpread spread = spreadOf(times.data(), static_cast<int32_t>(times.size()));
+  evidence.repetitions = spread.count;
+  evidence.fastestMs = spread.fastest;
+  evidence.slowestMs = spread.slowest;
+  evidence.medianMs = spread.median;
   evidence.noiseJudged = entry.noiseJudged;
   evidence.busy = entry.busy;
   return evidence;
